@@ -1,0 +1,123 @@
+#include "engine/physics/scattering.h"
+
+#include <cmath>
+
+namespace velmora {
+
+namespace {
+float clampCosine(float cosine) {
+    // Rounding can push a cosine just past +-1; the square roots below need 1 - c^2 >= 0.
+    if (cosine > 1.0f) return 1.0f;
+    if (cosine < -1.0f) return -1.0f;
+    return cosine;
+}
+}  // namespace
+
+KahnTrial kahnTrial(float energyKeV, float r1, float r2, float r3) {
+    const float a = static_cast<float>(static_cast<double>(kElectronRestEnergyKeV) / energyKeV);
+    const float branchLimit = static_cast<float>((a + 2.0) / (9.0 * a + 2.0));
+    KahnTrial trial;
+    if (r1 <= branchLimit) {
+        trial.eta = static_cast<float>(1.0 + (2.0 / a) * r2);
+        const double inverse = 1.0 / trial.eta;
+        trial.passes = 4.0 * (inverse - inverse * inverse) > r3;
+    } else {
+        trial.eta = static_cast<float>((a + 2.0) / (a + 2.0 * (1.0 - r2)));
+        const double c = 1.0 + a - static_cast<double>(a) * trial.eta;
+        trial.passes = 0.5 * (c * c + 1.0 / trial.eta) > r3;
+    }
+    trial.cosine = static_cast<float>(1.0 - static_cast<double>(a) * (static_cast<double>(trial.eta) - 1.0));
+    return trial;
+}
+
+float scatteringAngleFromCosine(float cosine) {
+    if (cosine == 0.0f) return static_cast<float>(static_cast<double>(kPi) * 0.5);
+    const float c = clampCosine(cosine);
+    float theta = static_cast<float>(std::atan(std::sqrt(1.0 - static_cast<double>(c) * c) / c));
+    // atan gives -0 for c = -1 (an exact backscatter), which must become pi, not 0.
+    if (theta < 0.0f || (theta == 0.0f && c < 0.0f)) theta = static_cast<float>(static_cast<double>(theta) + kPi);
+    return theta;
+}
+
+IncoherentResult sampleIncoherent(float energyKeV, const ScatteringFactorTable& factors,
+                                  UniformGenerator& generator) {
+    for (;;) {
+        const float r1 = generator.uniform();
+        const float r2 = generator.uniform();
+        const float r3 = generator.uniform();
+        const KahnTrial trial = kahnTrial(energyKeV, r1, r2, r3);
+        if (!trial.passes) continue;
+
+        const float theta = scatteringAngleFromCosine(trial.cosine);
+        const float momentumTransfer = static_cast<float>(
+            std::sin(static_cast<double>(theta) * 0.5) * energyKeV / kHcKeVAngstrom);
+        if (momentumTransfer < kIncoherentFunctionLimit) {
+            // Electron binding: accept with probability S(x) / S(infinity).
+            const float s = incoherentFunctionAt(factors, momentumTransfer);
+            const float r = generator.uniform();
+            if (!(static_cast<double>(s) / factors.incoherentReference >= r)) continue;
+        }
+        IncoherentResult result;
+        result.energyAfter = static_cast<float>(
+            energyKeV / (1.0 + (static_cast<double>(energyKeV) / kElectronRestEnergyKeV) *
+                                   (1.0 - std::cos(static_cast<double>(theta)))));
+        result.angle.cosTheta = static_cast<float>(std::cos(static_cast<double>(theta)));
+        result.angle.sinTheta = static_cast<float>(std::sin(static_cast<double>(theta)));
+        return result;
+    }
+}
+
+ScatteringAngle sampleCoherent(float energyKeV, const ScatteringFactorTable& factors,
+                               const CoherentCdf& cdf, UniformGenerator& generator) {
+    for (;;) {
+        const float x = sampleCoherentX(factors, cdf, generator.uniform());
+        // sin(theta/2) = x lambda; impossible momentum transfers are rejected.
+        const float halfAngleSine = static_cast<float>(static_cast<double>(x) * kHcKeVAngstrom / energyKeV);
+        if (halfAngleSine > 1.0f) continue;
+        const float c = static_cast<float>(1.0 - 2.0 * static_cast<double>(halfAngleSine) * halfAngleSine);
+        const float r = generator.uniform();
+        if (2.0 * r > 1.0 + static_cast<double>(c) * c) continue;
+        ScatteringAngle angle;
+        angle.cosTheta = clampCosine(c);
+        angle.sinTheta = static_cast<float>(std::sqrt(1.0 - static_cast<double>(angle.cosTheta) * angle.cosTheta));
+        return angle;
+    }
+}
+
+void turnDirection(PhotonState& photon, ScatteringAngle angle, UniformGenerator& generator) {
+    const float psi = static_cast<float>(static_cast<double>(generator.uniform()) * kPi * 2.0);
+    const float cosPsi = static_cast<float>(std::cos(static_cast<double>(psi)));
+    const float sinPsi = static_cast<float>(std::sin(static_cast<double>(psi)));
+
+    const float sinTheta = photon.sinTheta;
+    const float cosTheta = photon.cosTheta;
+    const float sinPhi = photon.sinPhi;
+    const float cosPhi = photon.cosPhi;
+
+    const float newCosTheta = clampCosine(static_cast<float>(
+        static_cast<double>(angle.sinTheta) * cosPsi * sinTheta + static_cast<double>(angle.cosTheta) * cosTheta));
+    const float newSinTheta = static_cast<float>(std::sqrt(1.0 - static_cast<double>(newCosTheta) * newCosTheta));
+
+    float newSinPhi = 0.0f;
+    float newCosPhi = 1.0f;
+    if (newSinTheta != 0.0f) {
+        const float sinDelta = static_cast<float>(static_cast<double>(sinPsi) * angle.sinTheta / newSinTheta);
+        if (sinTheta == 0.0f) {
+            // The old flight ran along z: the azimuth is measured from the scattering plane itself.
+            newSinPhi = sinPsi;
+            newCosPhi = -cosPsi;
+        } else {
+            const float cosDelta = static_cast<float>(
+                (static_cast<double>(angle.cosTheta) - static_cast<double>(cosTheta) * newCosTheta) /
+                (static_cast<double>(sinTheta) * newSinTheta));
+            newSinPhi = static_cast<float>(static_cast<double>(sinDelta) * cosPhi + static_cast<double>(sinPhi) * cosDelta);
+            newCosPhi = static_cast<float>(static_cast<double>(cosPhi) * cosDelta - static_cast<double>(sinDelta) * sinPhi);
+        }
+    }
+    photon.cosTheta = newCosTheta;
+    photon.sinTheta = newSinTheta;
+    photon.cosPhi = newCosPhi;
+    photon.sinPhi = newSinPhi;
+}
+
+}  // namespace velmora

@@ -1,0 +1,50 @@
+// Scattering samplers: incoherent (Klein-Nishina by Kahn's method, corrected by
+// the incoherent scattering function S(x)), coherent (F(x)^2 with the
+// (1 + cos^2) / 2 shape) and the turn of the flight direction.
+#pragma once
+
+#include "engine/physics/interaction_data.h"
+#include "engine/random/uniform_generator.h"
+#include "engine/source/photon_state.h"
+
+namespace velmora {
+
+inline constexpr float kElectronRestEnergyKeV = 511.0f;
+inline constexpr float kHcKeVAngstrom = 12.4f;      // wavelength 12.4 / E Angstrom
+inline constexpr float kPi = 3.141592f;             // the engine's single-precision pi
+inline constexpr float kIncoherentFunctionLimit = 10.0f;  // 1/Angstrom
+
+struct ScatteringAngle {
+    float cosTheta = 1;
+    float sinTheta = 0;
+};
+
+struct IncoherentResult {
+    float energyAfter = 0;  // keV
+    ScatteringAngle angle;
+};
+
+// Three deviates per trial, one more for each trial that reaches the S(x) test.
+IncoherentResult sampleIncoherent(float energyKeV, const ScatteringFactorTable& factors,
+                                  UniformGenerator& generator);
+
+// One deviate per trial, one more for each trial that reaches the angular test.
+ScatteringAngle sampleCoherent(float energyKeV, const ScatteringFactorTable& factors,
+                               const CoherentCdf& cdf, UniformGenerator& generator);
+
+// Turns the photon by the scattering angle at a uniform azimuth (one deviate).
+void turnDirection(PhotonState& photon, ScatteringAngle angle, UniformGenerator& generator);
+
+// One Kahn trial (steps that decide the angle), exposed for tests: returns false
+// when the trial fails the Klein-Nishina rejection.
+struct KahnTrial {
+    bool passes = false;
+    float eta = 0;       // E / E'
+    float cosine = 0;    // 1 - a (eta - 1)
+};
+KahnTrial kahnTrial(float energyKeV, float r1, float r2, float r3);
+
+// The scattering angle from Kahn's cosine, in [0, pi].
+float scatteringAngleFromCosine(float cosine);
+
+}  // namespace velmora
