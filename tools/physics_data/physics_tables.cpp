@@ -109,7 +109,13 @@ double waterFormFactor(double momentumTransfer) {
             return FF_Rayl(atomicNumber, momentumTransfer, error);
         });
     };
-    return 2 * atom(kHydrogen) + atom(kOxygen);
+    // Independent atoms scatter without interference, so their coherent cross
+    // sections add: F_water^2 = 2 F_H^2 + F_O^2. This keeps the angular shape
+    // consistent with the coherent coefficient of Water.mix, which xraylib also
+    // forms as the sum over the atoms.
+    const double hydrogen = atom(kHydrogen);
+    const double oxygen = atom(kOxygen);
+    return std::sqrt(2 * hydrogen * hydrogen + oxygen * oxygen);
 }
 
 double waterIncoherentFunction(double momentumTransfer) {

@@ -246,9 +246,10 @@ TEST(WaterXfsTable, HasFortyFiveRecordsInTheEngineLayout) {
 TEST(WaterXfsTable, RespectsTheSumRulesOfWater) {
     const std::vector<XfsRecord> r = waterXfsRecords();
     ASSERT_EQ(r.size(), static_cast<std::size_t>(kScatteringFactorCount));
-    // Forward scattering: all ten electrons of H2O in phase, none scattered incoherently.
+    // Forward scattering: each atom's electrons in phase, the atoms adding
+    // without interference (F^2 = 2 * 1^2 + 8^2); none scattered incoherently.
     EXPECT_EQ(r.front().x, 0.0);
-    EXPECT_DOUBLE_EQ(r.front().formFactor, 10.0);
+    EXPECT_NEAR(r.front().formFactor, std::sqrt(66.0), 5e-5);
     EXPECT_EQ(r.front().incoherentFunction, 0.0);
     // Large momentum transfer: every electron scatters incoherently, F vanishes.
     EXPECT_GE(r.back().x, 10.0);
