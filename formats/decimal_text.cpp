@@ -1,5 +1,6 @@
 #include "formats/decimal_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -13,7 +14,7 @@ namespace {
 // (the exact value may lie a hair below, at, or above the half); that rare case
 // is settled by printing the exact expansion: a double has at most 767
 // significant digits and 1074 decimals.
-constexpr int kGuardDigits = 20;
+constexpr int kGuardDigits = 9;
 constexpr int kExactSignificantDigits = 800;
 constexpr int kExactDecimals = 1100;
 
@@ -35,18 +36,32 @@ bool incrementDigits(std::string& digits) {
     return true;
 }
 
-// "d.ddde+xx" taken apart: the digits (point removed, in `buffer`) and the
+// Room for the usual print on the stack; the rare long print goes to the heap.
+class PrintBuffer {
+public:
+    char* get(std::size_t size) {
+        if (size <= sizeof local_) return local_;
+        heap_.resize(size);
+        return heap_.data();
+    }
+
+private:
+    char local_[128];
+    std::string heap_;
+};
+
+// "d.ddde+xx" taken apart: the digits (point removed, in the buffer) and the
 // decimal exponent of the first digit.
 struct PrintedScientific {
     std::string_view digits;
     int exponent = 0;
 };
 
-PrintedScientific printScientific(double magnitude, int precision, std::string& storage) {
-    storage.resize(static_cast<std::size_t>(precision) + 16);
-    char* begin = storage.data();
-    const auto result = std::to_chars(begin, begin + storage.size(), magnitude,
-                                      std::chars_format::scientific, precision);
+PrintedScientific printScientific(double magnitude, int precision, PrintBuffer& buffer) {
+    const std::size_t size = static_cast<std::size_t>(precision) + 16;
+    char* begin = buffer.get(size);
+    const auto result =
+        std::to_chars(begin, begin + size, magnitude, std::chars_format::scientific, precision);
     char* e = begin;
     while (e < result.ptr && *e != 'e') ++e;
     // Close the gap left by the point so that the digits are contiguous.
@@ -61,11 +76,12 @@ PrintedScientific printScientific(double magnitude, int precision, std::string& 
     return printed;
 }
 
-std::string_view printFixed(double magnitude, int precision, std::string& storage) {
-    storage.resize(static_cast<std::size_t>(precision) + 340);
-    char* begin = storage.data();
-    const auto result = std::to_chars(begin, begin + storage.size(), magnitude,
-                                      std::chars_format::fixed, precision);
+std::string_view printFixed(double magnitude, int precision, PrintBuffer& buffer) {
+    // Up to 309 digits before the point for the largest doubles.
+    const std::size_t size = static_cast<std::size_t>(precision) + (magnitude < 1e15 ? 24 : 340);
+    char* begin = buffer.get(size);
+    const auto result =
+        std::to_chars(begin, begin + size, magnitude, std::chars_format::fixed, precision);
     return std::string_view(begin, static_cast<std::size_t>(result.ptr - begin));
 }
 
@@ -82,12 +98,12 @@ SignificantDigits roundToSignificantDigits(double magnitude, int digitCount) {
         rounded.digits.assign(static_cast<std::size_t>(digitCount), '0');
         return rounded;
     }
-    std::string storage;
-    storage.reserve(64);
-    PrintedScientific printed = printScientific(magnitude, digitCount - 1 + kGuardDigits, storage);
+    PrintBuffer buffer;
+    PrintedScientific printed = printScientific(magnitude, digitCount - 1 + kGuardDigits, buffer);
     std::string_view tail = printed.digits.substr(static_cast<std::size_t>(digitCount));
     if (tail[0] == '5' && onlyZeros(tail.substr(1))) {
-        printed = printScientific(magnitude, kExactSignificantDigits, storage);
+        printed = printScientific(
+            magnitude, std::max(kExactSignificantDigits, digitCount - 1 + kGuardDigits), buffer);
         tail = printed.digits.substr(static_cast<std::size_t>(digitCount));
     }
     rounded.digits.assign(printed.digits.substr(0, static_cast<std::size_t>(digitCount)));
@@ -101,12 +117,12 @@ SignificantDigits roundToSignificantDigits(double magnitude, int digitCount) {
 
 FixedDigits roundToDecimals(double magnitude, int decimals) {
     magnitude = std::fabs(magnitude);
-    std::string storage;
-    std::string_view text = printFixed(magnitude, decimals + kGuardDigits, storage);
+    PrintBuffer buffer;
+    std::string_view text = printFixed(magnitude, decimals + kGuardDigits, buffer);
     std::size_t point = text.find('.');
     std::string_view tail = text.substr(point + 1 + static_cast<std::size_t>(decimals));
     if (tail[0] == '5' && onlyZeros(tail.substr(1))) {
-        text = printFixed(magnitude, kExactDecimals, storage);
+        text = printFixed(magnitude, std::max(kExactDecimals, decimals + kGuardDigits), buffer);
         point = text.find('.');
         tail = text.substr(point + 1 + static_cast<std::size_t>(decimals));
     }

@@ -34,25 +34,36 @@ std::string formatFixedField(double value, int width, int decimals) {
 }
 
 std::string formatExponentField(double value, int width, int digits) {
-    if (width <= 0) return {};
-    if (digits < 1 || digits + 5 > width || !std::isfinite(value))
-        return std::string(width, '*');
-    const detail::SignificantDigits rounded = detail::roundToSignificantDigits(value, digits);
     std::string text;
-    text.reserve(static_cast<std::size_t>(width));
-    if (std::signbit(value) && value != 0) text += '-';
-    text += '.';
-    text += rounded.digits;
+    appendExponentField(text, value, width, digits);
+    return text;
+}
+
+void appendExponentField(std::string& out, double value, int width, int digits) {
+    if (width <= 0) return;
+    if (digits < 1 || digits + 5 > width || !std::isfinite(value)) {
+        out.append(static_cast<std::size_t>(width), '*');
+        return;
+    }
+    const detail::SignificantDigits rounded = detail::roundToSignificantDigits(value, digits);
+    const bool negative = std::signbit(value) && value != 0;
     const int exponent = rounded.exponent;
     const int magnitude = exponent < 0 ? -exponent : exponent;
-    if (magnitude > 999) return std::string(width, '*');
-    // A three-digit exponent takes the place of the letter E.
-    if (magnitude <= 99) text += 'E';
-    text += exponent < 0 ? '-' : '+';
-    if (magnitude > 99) text += static_cast<char>('0' + magnitude / 100);
-    text += static_cast<char>('0' + magnitude / 10 % 10);
-    text += static_cast<char>('0' + magnitude % 10);
-    return rightAligned(std::move(text), width);
+    // ".ddddE+xx"; a three-digit exponent takes the place of the letter E.
+    const int length = (negative ? 1 : 0) + 1 + digits + 4;
+    if (length > width || magnitude > 999) {
+        out.append(static_cast<std::size_t>(width), '*');
+        return;
+    }
+    out.append(static_cast<std::size_t>(width - length), ' ');
+    if (negative) out += '-';
+    out += '.';
+    out += rounded.digits;
+    if (magnitude <= 99) out += 'E';
+    out += exponent < 0 ? '-' : '+';
+    if (magnitude > 99) out += static_cast<char>('0' + magnitude / 100);
+    out += static_cast<char>('0' + magnitude / 10 % 10);
+    out += static_cast<char>('0' + magnitude % 10);
 }
 
 std::optional<double> parseColumnField(std::string_view field, int impliedDecimals) {

@@ -16,6 +16,10 @@ std::string formatFixedField(double value, int width, int decimals);
 // wide (1.23456 in E11.4 is "  .1235E+01").
 std::string formatExponentField(double value, int width, int digits);
 
+// The same field appended to `out`, for long runs of fields without a
+// temporary string each.
+void appendExponentField(std::string& out, double value, int width, int digits);
+
 // Reads one fixed-width column field: blanks anywhere are ignored, an all-blank
 // field is 0, a field without a decimal point takes `impliedDecimals`, and an
 // exponent (E or D, optionally signed) may follow. Returns nothing when the

@@ -38,8 +38,8 @@ std::string headerLine(const std::string& text) {
 void appendDoseLines(std::string& text, std::span<const float> doses) {
     for (int ix = 0; ix < kResultXBins; ++ix) {
         for (int iy = 0; iy < kResultYBins; ++iy)
-            text += formatExponentField(doses[static_cast<std::size_t>(ix) * kResultYBins + iy],
-                                        kDoseFieldWidth, kDoseFieldDigits);
+            appendExponentField(text, doses[static_cast<std::size_t>(ix) * kResultYBins + iy],
+                                kDoseFieldWidth, kDoseFieldDigits);
         text += kLineEnd;
     }
 }
@@ -184,8 +184,8 @@ ResultDoses parseResultDoses(std::string_view bytes, const std::string& fileName
         position = skipLine(bytes, position, nullptr);
     }
     ResultDoses doses;
-    doses.primary.resize(kResultCellsPerComponent);
-    doses.scatter.resize(kResultCellsPerComponent);
+    doses.primary.reserve(kResultCellsPerComponent);
+    doses.scatter.reserve(kResultCellsPerComponent);
     int lineNumber = kResultHeaderLines + 1;
     const std::size_t size = bytes.size();
     for (int index = 0; index < kTotalDoseValues; ++index) {
@@ -224,8 +224,7 @@ ResultDoses parseResultDoses(std::string_view bytes, const std::string& fileName
         if (!value)
             throw InputError(fileName, lineNumber, doseFieldName(index),
                              "\"" + printableToken(token) + "\" is not a number");
-        if (index < kResultCellsPerComponent) doses.primary[index] = *value;
-        else doses.scatter[index - kResultCellsPerComponent] = *value;
+        (index < kResultCellsPerComponent ? doses.primary : doses.scatter).push_back(*value);
     }
     return doses;
 }

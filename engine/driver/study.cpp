@@ -1,8 +1,11 @@
 #include "engine/driver/study.h"
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "engine/io/input_files.h"
+#include "engine/transport/tabulated_transport.h"
 #include "engine/transport/transport.h"
 #include "formats/input_error.h"
 
@@ -65,7 +68,14 @@ StudyGeometry makeStudyGeometry(const RunParameters& parameters) {
 }
 
 RunTotals runAllBins(const StudyInputs& inputs, const StudyGeometry& geometry, UniformGenerator& generator,
-                     DoseTally& tally, BinObserver& observer) {
+                     DoseTally& tally, BinObserver& observer, Arithmetic arithmetic) {
+    const bool tabulated = arithmetic == Arithmetic::tabulated;
+    std::optional<StudyTables> tables;
+    std::optional<TabulatedTransport> fast;
+    if (tabulated) {
+        tables.emplace(inputs.data, geometry.beam, geometry.box);
+        fast.emplace(*tables);
+    }
     RunTotals totals;
     const int lastBin = std::min(inputs.spectrum.binLimit, kSpectrumBins);
     for (int bin = 2; bin <= lastBin; ++bin) {
@@ -75,9 +85,13 @@ RunTotals runAllBins(const StudyInputs& inputs, const StudyGeometry& geometry, U
         observer.binStarted(bin, inputs.spectrum.binLimit, histories);
         totals.airKermaSum =
             addBinToAirKerma(totals.airKermaSum, airCoefficient(inputs.data.air, bin), histories, energy);
-        for (std::int64_t history = 0; history < histories; ++history) {
-            PhotonState photon = startPhoton(geometry.beam, energy, generator);
-            transportPhoton(photon, inputs.data, geometry.box, generator, tally);
+        if (tabulated) {
+            fast->runBin(energy, histories, generator, tally);
+        } else {
+            for (std::int64_t history = 0; history < histories; ++history) {
+                PhotonState photon = startPhoton(geometry.beam, energy, generator);
+                transportPhoton(photon, inputs.data, geometry.box, generator, tally);
+            }
         }
         totals.historiesRun += histories;
     }

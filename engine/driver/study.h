@@ -51,10 +51,14 @@ struct RunTotals {
     float airKermaSum = 0;  // sum of coefficient x histories x energy, before finishAirKerma
 };
 
+// How the histories are computed: the straightforward form is the readable
+// definition; the tabulated form gives the same bits, several times faster.
+enum class Arithmetic { straightforward, tabulated };
+
 // The outer loop: bins 2 ... min(binLimit, 300), each with its truncated number of
 // histories at the bin's energy, started and transported one after another.
 RunTotals runAllBins(const StudyInputs& inputs, const StudyGeometry& geometry, UniformGenerator& generator,
-                     DoseTally& tally, BinObserver& observer);
+                     DoseTally& tally, BinObserver& observer, Arithmetic arithmetic = Arithmetic::tabulated);
 
 // Finishes the air kerma and normalises (and, for a negative angle, mirrors) the tally.
 // Returns the air kerma in Gy. Requires at least one history.

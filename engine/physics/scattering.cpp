@@ -13,20 +13,38 @@ float clampCosine(float cosine) {
 }
 }  // namespace
 
-KahnTrial kahnTrial(float energyKeV, float r1, float r2, float r3) {
-    const float a = static_cast<float>(static_cast<double>(kElectronRestEnergyKeV) / energyKeV);
-    const float branchLimit = static_cast<float>((a + 2.0) / (9.0 * a + 2.0));
-    KahnTrial trial;
-    if (r1 <= branchLimit) {
-        trial.eta = static_cast<float>(1.0 + (2.0 / a) * r2);
-        const double inverse = 1.0 / trial.eta;
-        trial.passes = 4.0 * (inverse - inverse * inverse) > r3;
-    } else {
-        trial.eta = static_cast<float>((a + 2.0) / (a + 2.0 * (1.0 - r2)));
-        const double c = 1.0 + a - static_cast<double>(a) * trial.eta;
-        trial.passes = 0.5 * (c * c + 1.0 / trial.eta) > r3;
+KahnConstants kahnConstants(float energyKeV) {
+    KahnConstants k;
+    k.a = static_cast<float>(static_cast<double>(kElectronRestEnergyKeV) / energyKeV);
+    k.branchLimit = static_cast<float>((k.a + 2.0) / (9.0 * k.a + 2.0));
+    return k;
+}
+
+float kahnEta(const KahnConstants& k, bool firstBranch, float r2) {
+    if (firstBranch) return static_cast<float>(1.0 + (2.0 / k.a) * r2);
+    return static_cast<float>((k.a + 2.0) / (k.a + 2.0 * (1.0 - r2)));
+}
+
+double kahnAcceptance(const KahnConstants& k, bool firstBranch, float eta) {
+    if (firstBranch) {
+        const double inverse = 1.0 / eta;
+        return 4.0 * (inverse - inverse * inverse);
     }
-    trial.cosine = static_cast<float>(1.0 - static_cast<double>(a) * (static_cast<double>(trial.eta) - 1.0));
+    const double c = 1.0 + k.a - static_cast<double>(k.a) * eta;
+    return 0.5 * (c * c + 1.0 / eta);
+}
+
+float kahnCosine(const KahnConstants& k, float eta) {
+    return static_cast<float>(1.0 - static_cast<double>(k.a) * (static_cast<double>(eta) - 1.0));
+}
+
+KahnTrial kahnTrial(float energyKeV, float r1, float r2, float r3) {
+    const KahnConstants k = kahnConstants(energyKeV);
+    const bool firstBranch = r1 <= k.branchLimit;
+    KahnTrial trial;
+    trial.eta = kahnEta(k, firstBranch, r2);
+    trial.passes = kahnAcceptance(k, firstBranch, trial.eta) > r3;
+    trial.cosine = kahnCosine(k, trial.eta);
     return trial;
 }
 
@@ -39,6 +57,20 @@ float scatteringAngleFromCosine(float cosine) {
     return theta;
 }
 
+float incoherentMomentumTransfer(float energyKeV, float theta) {
+    return static_cast<float>(std::sin(static_cast<double>(theta) * 0.5) * energyKeV / kHcKeVAngstrom);
+}
+
+IncoherentResult incoherentOutcome(float energyKeV, float theta) {
+    const double cosine = std::cos(static_cast<double>(theta));
+    IncoherentResult result;
+    result.energyAfter = static_cast<float>(
+        energyKeV / (1.0 + (static_cast<double>(energyKeV) / kElectronRestEnergyKeV) * (1.0 - cosine)));
+    result.angle.cosTheta = static_cast<float>(cosine);
+    result.angle.sinTheta = static_cast<float>(std::sin(static_cast<double>(theta)));
+    return result;
+}
+
 IncoherentResult sampleIncoherent(float energyKeV, const ScatteringFactorTable& factors,
                                   UniformGenerator& generator) {
     for (;;) {
@@ -49,21 +81,14 @@ IncoherentResult sampleIncoherent(float energyKeV, const ScatteringFactorTable& 
         if (!trial.passes) continue;
 
         const float theta = scatteringAngleFromCosine(trial.cosine);
-        const float momentumTransfer = static_cast<float>(
-            std::sin(static_cast<double>(theta) * 0.5) * energyKeV / kHcKeVAngstrom);
+        const float momentumTransfer = incoherentMomentumTransfer(energyKeV, theta);
         if (momentumTransfer < kIncoherentFunctionLimit) {
             // Electron binding: accept with probability S(x) / S(infinity).
             const float s = incoherentFunctionAt(factors, momentumTransfer);
             const float r = generator.uniform();
             if (!(static_cast<double>(s) / factors.incoherentReference >= r)) continue;
         }
-        IncoherentResult result;
-        result.energyAfter = static_cast<float>(
-            energyKeV / (1.0 + (static_cast<double>(energyKeV) / kElectronRestEnergyKeV) *
-                                   (1.0 - std::cos(static_cast<double>(theta)))));
-        result.angle.cosTheta = static_cast<float>(std::cos(static_cast<double>(theta)));
-        result.angle.sinTheta = static_cast<float>(std::sin(static_cast<double>(theta)));
-        return result;
+        return incoherentOutcome(energyKeV, theta);
     }
 }
 
@@ -84,10 +109,19 @@ ScatteringAngle sampleCoherent(float energyKeV, const ScatteringFactorTable& fac
     }
 }
 
+Azimuth azimuthFromDeviate(float deviate) {
+    const float psi = static_cast<float>(static_cast<double>(deviate) * kPi * 2.0);
+    return Azimuth{static_cast<float>(std::cos(static_cast<double>(psi))),
+                   static_cast<float>(std::sin(static_cast<double>(psi)))};
+}
+
 void turnDirection(PhotonState& photon, ScatteringAngle angle, UniformGenerator& generator) {
-    const float psi = static_cast<float>(static_cast<double>(generator.uniform()) * kPi * 2.0);
-    const float cosPsi = static_cast<float>(std::cos(static_cast<double>(psi)));
-    const float sinPsi = static_cast<float>(std::sin(static_cast<double>(psi)));
+    turnDirectionBy(photon, angle, azimuthFromDeviate(generator.uniform()));
+}
+
+void turnDirectionBy(PhotonState& photon, ScatteringAngle angle, Azimuth azimuth) {
+    const float cosPsi = azimuth.cosine;
+    const float sinPsi = azimuth.sine;
 
     const float sinTheta = photon.sinTheta;
     const float cosTheta = photon.cosTheta;

@@ -35,6 +35,14 @@ ScatteringAngle sampleCoherent(float energyKeV, const ScatteringFactorTable& fac
 // Turns the photon by the scattering angle at a uniform azimuth (one deviate).
 void turnDirection(PhotonState& photon, ScatteringAngle angle, UniformGenerator& generator);
 
+// The azimuth 2 pi r as its cosine and sine, and the turn with a given azimuth.
+struct Azimuth {
+    float cosine = 1;
+    float sine = 0;
+};
+Azimuth azimuthFromDeviate(float deviate);
+void turnDirectionBy(PhotonState& photon, ScatteringAngle angle, Azimuth azimuth);
+
 // One Kahn trial (steps that decide the angle), exposed for tests: returns false
 // when the trial fails the Klein-Nishina rejection.
 struct KahnTrial {
@@ -44,7 +52,24 @@ struct KahnTrial {
 };
 KahnTrial kahnTrial(float energyKeV, float r1, float r2, float r3);
 
+// The pieces of a trial: r1 picks the branch, r2 gives eta, and the trial
+// passes when the acceptance value exceeds r3.
+struct KahnConstants {
+    float a = 0;            // 511 / E
+    float branchLimit = 0;  // B = (a + 2) / (9 a + 2)
+};
+KahnConstants kahnConstants(float energyKeV);
+float kahnEta(const KahnConstants& k, bool firstBranch, float r2);
+double kahnAcceptance(const KahnConstants& k, bool firstBranch, float eta);
+float kahnCosine(const KahnConstants& k, float eta);
+
 // The scattering angle from Kahn's cosine, in [0, pi].
 float scatteringAngleFromCosine(float cosine);
+
+// Momentum transfer sin(theta/2) E / 12.4 of an incoherent trial, 1/Angstrom.
+float incoherentMomentumTransfer(float energyKeV, float theta);
+
+// Energy after an accepted incoherent scattering through theta, and the angle.
+IncoherentResult incoherentOutcome(float energyKeV, float theta);
 
 }  // namespace velmora

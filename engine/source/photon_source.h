@@ -21,4 +21,15 @@ PhotonState startPhoton(const BeamGeometry& beam, float energyKeV, UniformGenera
 // The same start from given deviates (for tests and tabulation).
 PhotonState startPhotonFrom(const BeamGeometry& beam, float energyKeV, float r1, float r2);
 
+// The part of a start that depends on the first deviate only: the ray's place
+// in the plane of incidence. Tabulated by the fast form.
+struct InPlaneStart {
+    float a = 0;      // x distance from the foot of the focus to the entry point, cm
+    float e = 0;      // offset of the entry point from the central entry point, cm
+    float scale = 0;  // k: detector plane to entry point
+};
+InPlaneStart inPlaneStart(const BeamGeometry& beam, float r1);
+float fieldOffsetAcross(const BeamGeometry& beam, float r2);  // w
+PhotonState completeStart(const BeamGeometry& beam, float energyKeV, const InPlaneStart& inPlane, float w);
+
 }  // namespace velmora

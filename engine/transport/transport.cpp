@@ -14,13 +14,14 @@ bool outsideBox(const TransportBox& box, float x, float y, float z) {
 }  // namespace
 
 HistoryEnd transportPhoton(PhotonState& photon, const InteractionData& data, const TransportBox& box,
-                           UniformGenerator& generator, DoseTally& tally) {
+                           UniformGenerator& generator, DoseTally& tally, TransportCounts* counts) {
     for (;;) {
         if (photon.energy < kEnergyCutOffKeV) {
             tally.deposit(photon.component, photon.x, photon.y, photon.z, photon.energy);
             return HistoryEnd::cutOff;
         }
 
+        if (counts) ++counts->flights;
         const Coefficients mu = coefficientsAt(data.crossSections, photon.energy);
         const float total = static_cast<float>(static_cast<double>(mu.photoelectric) + mu.incoherent + mu.coherent);
         const float photoelectricLimit = static_cast<float>(static_cast<double>(mu.photoelectric) / total);
@@ -52,8 +53,10 @@ HistoryEnd transportPhoton(PhotonState& photon, const InteractionData& data, con
         float energyAfter = photon.energy;
         ScatteringAngle angle;
         if (r2 < coherentLimit) {
+            if (counts) ++counts->coherent;
             angle = sampleCoherent(photon.energy, data.scatteringFactors, data.coherentCdf, generator);
         } else {
+            if (counts) ++counts->incoherent;
             const IncoherentResult incoherent = sampleIncoherent(photon.energy, data.scatteringFactors, generator);
             energyAfter = incoherent.energyAfter;
             angle = incoherent.angle;

@@ -78,6 +78,10 @@ TEST(Fields, NonFiniteValuesAndImpossibleWidthsGiveAsterisks) {
     EXPECT_EQ(formatExponentField(-INFINITY, 11, 4), "***********");
     EXPECT_EQ(formatExponentField(1, 8, 4), "********");  // ".1000E+01" needs 9
     EXPECT_EQ(formatFixedField(0.5, 2, 2), "**");
+    // Precision beyond the exact expansion of any double still rounds right.
+    EXPECT_EQ(formatExponentField(0.5, 1000, 990), std::string(5, ' ') + "." + "5" +
+                                                      std::string(989, '0') + "E+00");
+    EXPECT_EQ(formatFixedField(0.125, 1300, 1200).substr(99, 6), ".12500");
 }
 
 // Independent reference for Ew.d: glibc's exact decimal expansion (enough

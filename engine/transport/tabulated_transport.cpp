@@ -1,0 +1,13 @@
+#include "engine/transport/tabulated_transport.h"
+
+namespace velmora {
+
+StudyTables::StudyTables(const InteractionData& interactionData, const BeamGeometry& beam,
+                         const TransportBox& transportBox)
+    : data(interactionData),
+      box(transportBox),
+      deviates(interactionData),
+      coefficients(interactionData.crossSections),
+      source(beam, deviates) {}
+
+}  // namespace velmora
