@@ -68,7 +68,6 @@ SourceTables::SourceTables(const BeamGeometry& beamGeometry, const DeviateTables
 
 FlightCoefficients flightCoefficients(const Coefficients& mu) {
     FlightCoefficients step;
-    step.mu = mu;
     step.total = static_cast<float>(static_cast<double>(mu.photoelectric) + mu.incoherent + mu.coherent);
     step.photoelectricLimit = static_cast<float>(static_cast<double>(mu.photoelectric) / step.total);
     step.coherentLimit = static_cast<float>((static_cast<double>(mu.photoelectric) + mu.coherent) / step.total);
@@ -84,16 +83,32 @@ IncoherentMemo::IncoherentMemo(float energyKeV, const ScatteringFactorTable& fac
       deviates_(deviates),
       slots_(new Slot[2 * static_cast<std::size_t>(kDeviateCount)]) {}
 
+std::int32_t deviatesBelow(const DeviateTables& deviates, double value) {
+    return static_cast<std::int32_t>(
+        std::lower_bound(deviates.deviate.begin(), deviates.deviate.end(), value,
+                         [](float deviate, double v) { return static_cast<double>(deviate) < v; }) -
+        deviates.deviate.begin());
+}
+
+std::int32_t deviatesNotAbove(const DeviateTables& deviates, double value) {
+    return static_cast<std::int32_t>(
+        std::upper_bound(deviates.deviate.begin(), deviates.deviate.end(), value,
+                         [](double v, float deviate) { return v < static_cast<double>(deviate); }) -
+        deviates.deviate.begin());
+}
+
 IncoherentMemo::Trial IncoherentMemo::compute(bool firstBranch, std::int32_t second) const {
     Trial trial;
     const float eta = kahnEta(constants_, firstBranch, deviates_.deviate[second]);
-    trial.acceptance = kahnAcceptance(constants_, firstBranch, eta);
+    trial.passBelow = static_cast<std::uint16_t>(deviatesBelow(deviates_, kahnAcceptance(constants_, firstBranch, eta)));
     const float theta = scatteringAngleFromCosine(kahnCosine(constants_, eta));
     const float momentumTransfer = incoherentMomentumTransfer(energy_, theta);
-    trial.bindingRatio = momentumTransfer < kIncoherentFunctionLimit
-                             ? static_cast<double>(incoherentFunctionAtFast(factors_, momentumTransfer)) /
-                                   factors_.incoherentReference
-                             : 2.0;
+    trial.bindingTest = momentumTransfer < kIncoherentFunctionLimit;
+    if (trial.bindingTest) {
+        trial.bindingBelow = static_cast<std::uint16_t>(deviatesNotAbove(
+            deviates_, static_cast<double>(incoherentFunctionAtFast(factors_, momentumTransfer)) /
+                           factors_.incoherentReference));
+    }
     trial.outcome = incoherentOutcome(energy_, theta);
     trial.after = flightCoefficients(coefficients_.at(trial.outcome.energyAfter));
     return trial;

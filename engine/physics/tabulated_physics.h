@@ -58,27 +58,34 @@ struct SourceTables {
     std::vector<float> across;
 };
 
-// The coefficients of one flight and the two thresholds that pick the interaction.
+// The total coefficient of one flight and the two thresholds that pick the interaction.
 struct FlightCoefficients {
-    Coefficients mu;
     float total = 0;
     float photoelectricLimit = 0;
     float coherentLimit = 0;
 };
 FlightCoefficients flightCoefficients(const Coefficients& mu);
 
+// The number of generator outputs v whose deviate lies below `value` (the
+// deviates increase with v): "value > r" holds exactly when v < this count.
+std::int32_t deviatesBelow(const DeviateTables& deviates, double value);
+// The number whose deviate is at most `value`: "value >= r" exactly when v < this count.
+std::int32_t deviatesNotAbove(const DeviateTables& deviates, double value);
+
 // Kahn trials at one energy (the bin energy: every first interaction of a
 // history happens at it), memoised per branch and second deviate as they are
 // first needed, together with the coefficients at the energy after the
-// scattering. The third deviate and the S(x) deviate only enter comparisons.
+// scattering. The third deviate and the S(x) deviate only enter comparisons,
+// which the memo holds as thresholds on the generator's integer output.
 // Several threads may share one memo: an entry is published once, atomically.
 class IncoherentMemo {
 public:
     struct Trial {
-        double acceptance = 0;      // the trial passes when this exceeds r3
-        double bindingRatio = 2;    // S(x) / S(inf); 2 (never below a deviate) when x >= 10: no test
+        std::uint16_t passBelow = 0;    // the trial passes when v3 < passBelow
+        std::uint16_t bindingBelow = 0; // S(x) test: accepted when v < bindingBelow
+        bool bindingTest = false;       // false when x >= 10: no S(x) test, no deviate
         IncoherentResult outcome;
-        FlightCoefficients after;   // at outcome.energyAfter
+        FlightCoefficients after;       // at outcome.energyAfter
     };
 
     IncoherentMemo(float energyKeV, const ScatteringFactorTable& factors, const LogCoefficientTable& coefficients,
@@ -88,7 +95,7 @@ public:
     const KahnConstants& constants() const { return constants_; }
 
     Trial trial(bool firstBranch, std::int32_t second) {
-        Slot& slot = slots_[(firstBranch ? 0 : kDeviateCount) + second];
+        Slot& slot = slots_[(firstBranch ? kDeviateCount : 0) + second];
         if (slot.state.load(std::memory_order_acquire) == kFilled) return slot.trial;
         std::uint8_t expected = kEmpty;
         if (slot.state.compare_exchange_strong(expected, kFilling, std::memory_order_acquire)) {

@@ -149,10 +149,10 @@ IncoherentResult TabulatedTransport::incoherent(float energyKeV, Generator& gene
         for (;;) {
             const float r1 = deviate(generator.nextInteger());
             const std::int32_t second = generator.nextInteger();
-            const float r3 = deviate(generator.nextInteger());
+            const std::int32_t third = generator.nextInteger();
             const IncoherentMemo::Trial trial = memo_->trial(r1 <= k.branchLimit, second);
-            if (!(trial.acceptance > r3)) continue;
-            if (trial.bindingRatio < 2.0 && !(trial.bindingRatio >= deviate(generator.nextInteger()))) continue;
+            if (third >= trial.passBelow) continue;
+            if (trial.bindingTest && generator.nextInteger() >= trial.bindingBelow) continue;
             memoStep_ = trial.after;
             return trial.outcome;
         }
