@@ -91,7 +91,7 @@ void whereTheTimeGoes(const StudyInputs& inputs, const StudyGeometry& geometry, 
                     100 * perHistory * ns / nsPerHistory);
     };
     row("coefficientsAt (9 ln, 3 exp)", flights, tCoefficients);
-    row("  of which one logarithm", 12 * flights, tLog);
+    row("  of which the 12 ln and exp calls", 12 * flights, tLog);
     row("sampleIncoherent", incoherent, tIncoherent);
     row("sampleCoherent", coherent, tCoherent);
     row("turnDirection", incoherent + coherent, tTurn);

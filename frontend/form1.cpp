@@ -315,7 +315,11 @@ void Form1::buildFileAndHeaderControls() {
     makeLabel(this, "Label7", QStringLiteral("このファイルデータ"), 480, 3840,
               ui::namedFont(kMeiryo, 12), kBlue);
     picture4_ = makeArea(this, "Picture4", QRect(240, 4200, 3015, 4335), ui::kButtonYellow);
-    picture4_->setFont(ui::namedFont(kMsPGothic, 11.25));
+    // The substitute face is wider than the original proportional Gothic: a
+    // narrower setting keeps the 30-byte header lines inside the area.
+    QFont headerFont = ui::namedFont(kMsPGothic, 11.25);
+    headerFont.setStretch(QFont::Condensed);
+    picture4_->setFont(headerFont);
 
     command14_ = makeButton(this, "Command14", QStringLiteral("OK"), QRect(240, 8640, 3015, 495),
                             ui::namedFont(kTimes, 15.75));

@@ -3,6 +3,8 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
+
 #include "study_folder.h"
 
 namespace velmora {
@@ -106,6 +108,47 @@ TEST(Velmc, ARunWithoutHistoriesEndsWithAMessageAndNoFile) {
     EXPECT_NE(run.out.find("Finish time ="), std::string::npos);
     EXPECT_NE(run.err.find("no history"), std::string::npos);
     EXPECT_FALSE(folder.exists("empty.ddat"));
+}
+
+TEST(Velmc, AResultFileThatCannotBeWrittenEndsTheRunWithTheReason) {
+    StudyFolder folder;
+    folder.writeSpectrum(kThreeBins);
+    folder.writePhantom("30.0", "1.00E+03", "taken.ddat");
+    std::filesystem::create_directory(folder.path() / "taken.ddat");  // a directory stands in the way
+    const auto run = folder.run(VELMC_EXECUTABLE);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("Finish time ="), std::string::npos);
+    EXPECT_NE(run.err.find("taken.ddat"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("directory"), std::string::npos) << run.err;  // the OS reason
+    EXPECT_EQ(run.out.find("計算が終了しました"), std::string::npos);
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+    }
+}
+
+TEST(Velmc, Options) {
+    StudyFolder folder;
+    folder.writeSpectrum(kThreeBins);
+    folder.writePhantom("30.0", "1.00E+04", "multi.ddat");
+    const auto help = folder.run(VELMC_EXECUTABLE, "--help");
+    EXPECT_EQ(help.status, 0);
+    for (const char* option : {"--threads N", "--batch", "--help"}) EXPECT_NE(help.out.find(option), std::string::npos);
+
+    for (const char* bad : {"--fast", "--threads", "--threads x", "--threads -1"}) {
+        const auto run = folder.run(VELMC_EXECUTABLE, bad);
+        EXPECT_EQ(run.status, 2) << bad;
+        EXPECT_EQ(run.out, "") << bad;
+        EXPECT_NE(run.err.find("velmc:"), std::string::npos) << bad;
+    }
+
+    // The multi-core mode writes the result and, beside it, the standard errors.
+    const auto run = folder.run(VELMC_EXECUTABLE, "--threads 2 --batch");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("histories"), std::string::npos);
+    EXPECT_EQ(folder.read("multi.ddat").size(), 1'762'046u);
+    const std::string errors = folder.read("multi.ddat.unc.csv");
+    EXPECT_NE(errors.find("ix,iy,x_cm,y_cm,total,total_se,primary,primary_se,scatter,scatter_se\n"), std::string::npos);
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 3 + 80'000);
 }
 
 TEST(Velmc, ANegativeAngleMirrorsThePositiveOne) {
