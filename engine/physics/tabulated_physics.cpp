@@ -24,6 +24,12 @@ LogCoefficientTable::LogCoefficientTable(const CrossSectionTable& table) : count
         lnIncoherent_[j] = std::log(static_cast<double>(table.incoherent[j]));
         lnPhotoelectric_[j] = std::log(static_cast<double>(table.photoelectric[j]));
     }
+    int j = 2;
+    for (int slot = 0; slot < kSlots; ++slot) {
+        const float lowest = static_cast<float>(static_cast<double>(slot) / kSlotsPerKeV);
+        while (j < count_ && energy_[j] <= lowest) ++j;
+        firstRow_[slot] = static_cast<std::uint8_t>(j);
+    }
 }
 
 namespace {
@@ -41,8 +47,18 @@ float interpolate(const std::array<double, kMaxEnergyRows + 1>& logs, int j, flo
 }
 }  // namespace
 
+// The same row as the linear search from 2: start from the slot's row (never
+// past the answer, the energies ascend) and step up.
+int LogCoefficientTable::rowAbove(float energyKeV) const {
+    const double slot = static_cast<double>(energyKeV) * kSlotsPerKeV;
+    if (!(slot >= 0.0) || slot >= kSlots) return firstAboveBinary(energy_, count_, energyKeV);
+    int j = firstRow_[static_cast<int>(slot)];
+    while (j < count_ && energy_[j] <= energyKeV) ++j;
+    return j;
+}
+
 Coefficients LogCoefficientTable::at(float energyKeV) const {
-    const int j = firstAboveBinary(energy_, count_, energyKeV);
+    const int j = rowAbove(energyKeV);
     const float t = static_cast<float>((std::log(static_cast<double>(energyKeV)) - lnEnergy_[j - 1]) /
                                        (lnEnergy_[j] - lnEnergy_[j - 1]));
     return Coefficients{interpolate(lnCoherent_, j, t), interpolate(lnIncoherent_, j, t),
@@ -74,6 +90,24 @@ FlightCoefficients flightCoefficients(const Coefficients& mu) {
     return step;
 }
 
+// Deviates are v / 16384.1 rounded to float, so value * 16384.1 lands within a
+// step of the answer; the table settles the last step exactly.
+std::int32_t deviatesBelow(const DeviateTables& deviates, double value) {
+    const auto& d = deviates.deviate;
+    std::int32_t count = static_cast<std::int32_t>(std::clamp(value * UniformGenerator::kDivisor, 0.0, double(kDeviateCount)));
+    while (count > 0 && !(static_cast<double>(d[count - 1]) < value)) --count;
+    while (count < kDeviateCount && static_cast<double>(d[count]) < value) ++count;
+    return count;
+}
+
+std::int32_t deviatesNotAbove(const DeviateTables& deviates, double value) {
+    const auto& d = deviates.deviate;
+    std::int32_t count = static_cast<std::int32_t>(std::clamp(value * UniformGenerator::kDivisor, 0.0, double(kDeviateCount)));
+    while (count > 0 && !(static_cast<double>(d[count - 1]) <= value)) --count;
+    while (count < kDeviateCount && static_cast<double>(d[count]) <= value) ++count;
+    return count;
+}
+
 IncoherentMemo::IncoherentMemo(float energyKeV, const ScatteringFactorTable& factors,
                                const LogCoefficientTable& coefficients, const DeviateTables& deviates)
     : energy_(energyKeV),
@@ -81,37 +115,27 @@ IncoherentMemo::IncoherentMemo(float energyKeV, const ScatteringFactorTable& fac
       factors_(factors),
       coefficients_(coefficients),
       deviates_(deviates),
-      slots_(new Slot[2 * static_cast<std::size_t>(kDeviateCount)]) {}
-
-std::int32_t deviatesBelow(const DeviateTables& deviates, double value) {
-    return static_cast<std::int32_t>(
-        std::lower_bound(deviates.deviate.begin(), deviates.deviate.end(), value,
-                         [](float deviate, double v) { return static_cast<double>(deviate) < v; }) -
-        deviates.deviate.begin());
+      words_(new std::atomic<std::uint32_t>[2 * static_cast<std::size_t>(kDeviateCount)]),
+      outcomes_(new Outcome[2 * static_cast<std::size_t>(kDeviateCount)]) {
+    for (std::size_t i = 0; i < 2 * static_cast<std::size_t>(kDeviateCount); ++i) words_[i].store(kEmpty);
 }
 
-std::int32_t deviatesNotAbove(const DeviateTables& deviates, double value) {
-    return static_cast<std::int32_t>(
-        std::upper_bound(deviates.deviate.begin(), deviates.deviate.end(), value,
-                         [](double v, float deviate) { return v < static_cast<double>(deviate); }) -
-        deviates.deviate.begin());
-}
-
-IncoherentMemo::Trial IncoherentMemo::compute(bool firstBranch, std::int32_t second) const {
-    Trial trial;
+std::uint32_t IncoherentMemo::fill(bool firstBranch, std::int32_t second) {
     const float eta = kahnEta(constants_, firstBranch, deviates_.deviate[second]);
-    trial.passBelow = static_cast<std::uint16_t>(deviatesBelow(deviates_, kahnAcceptance(constants_, firstBranch, eta)));
+    const std::uint32_t passBelow =
+        static_cast<std::uint32_t>(deviatesBelow(deviates_, kahnAcceptance(constants_, firstBranch, eta)));
     const float theta = scatteringAngleFromCosine(kahnCosine(constants_, eta));
     const float momentumTransfer = incoherentMomentumTransfer(energy_, theta);
-    trial.bindingTest = momentumTransfer < kIncoherentFunctionLimit;
-    if (trial.bindingTest) {
-        trial.bindingBelow = static_cast<std::uint16_t>(deviatesNotAbove(
+    std::uint32_t bindingBelow = kNoBindingTest;
+    if (momentumTransfer < kIncoherentFunctionLimit) {
+        bindingBelow = static_cast<std::uint32_t>(deviatesNotAbove(
             deviates_, static_cast<double>(incoherentFunctionAtFast(factors_, momentumTransfer)) /
                            factors_.incoherentReference));
     }
-    trial.outcome = incoherentOutcome(energy_, theta);
-    trial.after = flightCoefficients(coefficients_.at(trial.outcome.energyAfter));
-    return trial;
+    Outcome& outcome = outcomes_[indexOf(firstBranch, second)];
+    outcome.scattering = incoherentOutcome(energy_, theta);
+    outcome.after = flightCoefficients(coefficients_.at(outcome.scattering.energyAfter));
+    return kFilled | passBelow << 2 | bindingBelow << 17;
 }
 
 }  // namespace velmora

@@ -37,6 +37,13 @@ public:
     Coefficients at(float energyKeV) const;
 
 private:
+    int rowAbove(float energyKeV) const;
+
+    // firstRow_[i]: the search's answer for an energy of i / kSlotsPerKeV keV, a
+    // starting point below the answer for every energy in that slot.
+    static constexpr int kSlotsPerKeV = 4;
+    static constexpr int kSlots = 160 * kSlotsPerKeV;
+    std::array<std::uint8_t, kSlots> firstRow_{};
     int count_;
     std::array<float, kMaxEnergyRows + 1> energy_{};
     std::array<double, kMaxEnergyRows + 1> lnEnergy_{}, lnCoherent_{}, lnIncoherent_{}, lnPhotoelectric_{};
@@ -76,16 +83,28 @@ std::int32_t deviatesNotAbove(const DeviateTables& deviates, double value);
 // history happens at it), memoised per branch and second deviate as they are
 // first needed, together with the coefficients at the energy after the
 // scattering. The third deviate and the S(x) deviate only enter comparisons,
-// which the memo holds as thresholds on the generator's integer output.
-// Several threads may share one memo: an entry is published once, atomically.
+// which the memo holds as thresholds on the generator's integer output, packed
+// in one word per entry so that the entries tested on every trial stay in
+// cache; the outcome is read only for a trial that is accepted. Several threads
+// may share one memo: an entry is published once, atomically.
 class IncoherentMemo {
 public:
-    struct Trial {
-        std::uint16_t passBelow = 0;    // the trial passes when v3 < passBelow
-        std::uint16_t bindingBelow = 0; // S(x) test: accepted when v < bindingBelow
-        bool bindingTest = false;       // false when x >= 10: no S(x) test, no deviate
-        IncoherentResult outcome;
-        FlightCoefficients after;       // at outcome.energyAfter
+    struct Outcome {
+        IncoherentResult scattering;
+        FlightCoefficients after;  // at scattering.energyAfter
+    };
+
+    // A filled entry's thresholds: bits 0-1 state, 2-16 the pass threshold of
+    // the third deviate, 17-31 the S(x) threshold or kNoBindingTest.
+    class Thresholds {
+    public:
+        explicit Thresholds(std::uint32_t word) : word_(word) {}
+        bool passes(std::int32_t third) const { return third < static_cast<std::int32_t>((word_ >> 2) & 0x7fff); }
+        bool bindingTest() const { return (word_ >> 17) != kNoBindingTest; }
+        bool binds(std::int32_t v) const { return v < static_cast<std::int32_t>(word_ >> 17); }
+
+    private:
+        std::uint32_t word_;
     };
 
     IncoherentMemo(float energyKeV, const ScatteringFactorTable& factors, const LogCoefficientTable& coefficients,
@@ -94,32 +113,43 @@ public:
     float energy() const { return energy_; }
     const KahnConstants& constants() const { return constants_; }
 
-    Trial trial(bool firstBranch, std::int32_t second) {
-        Slot& slot = slots_[(firstBranch ? kDeviateCount : 0) + second];
-        if (slot.state.load(std::memory_order_acquire) == kFilled) return slot.trial;
-        std::uint8_t expected = kEmpty;
-        if (slot.state.compare_exchange_strong(expected, kFilling, std::memory_order_acquire)) {
-            slot.trial = compute(firstBranch, second);
-            slot.state.store(kFilled, std::memory_order_release);
-            return slot.trial;
+    Thresholds thresholds(bool firstBranch, std::int32_t second) {
+        const std::size_t index = indexOf(firstBranch, second);
+        std::uint32_t word = words_[index].load(std::memory_order_acquire);
+        if ((word & kStateMask) == kFilled) return Thresholds(word);
+        std::uint32_t expected = kEmpty;
+        if (words_[index].compare_exchange_strong(expected, kFilling, std::memory_order_acquire)) {
+            word = fill(firstBranch, second);
+            words_[index].store(word, std::memory_order_release);
+            return Thresholds(word);
         }
-        return compute(firstBranch, second);  // another thread is filling this entry
+        // Another thread is filling this entry: it takes a few hundred nanoseconds.
+        while (((word = words_[index].load(std::memory_order_acquire)) & kStateMask) != kFilled) {
+        }
+        return Thresholds(word);
+    }
+
+    // The outcome of an entry whose thresholds have been read.
+    const Outcome& outcome(bool firstBranch, std::int32_t second) const {
+        return outcomes_[indexOf(firstBranch, second)];
     }
 
 private:
-    static constexpr std::uint8_t kEmpty = 0, kFilling = 1, kFilled = 2;
-    struct Slot {
-        std::atomic<std::uint8_t> state{kEmpty};
-        Trial trial;
-    };
-    Trial compute(bool firstBranch, std::int32_t second) const;
+    static constexpr std::uint32_t kStateMask = 3, kEmpty = 0, kFilling = 1, kFilled = 2;
+    static constexpr std::uint32_t kNoBindingTest = 0x7fff;
+
+    static std::size_t indexOf(bool firstBranch, std::int32_t second) {
+        return (firstBranch ? kDeviateCount : 0) + static_cast<std::size_t>(second);
+    }
+    std::uint32_t fill(bool firstBranch, std::int32_t second);
 
     float energy_;
     KahnConstants constants_;
     const ScatteringFactorTable& factors_;
     const LogCoefficientTable& coefficients_;
     const DeviateTables& deviates_;
-    std::unique_ptr<Slot[]> slots_;
+    std::unique_ptr<std::atomic<std::uint32_t>[]> words_;
+    std::unique_ptr<Outcome[]> outcomes_;
 };
 
 }  // namespace velmora

@@ -150,11 +150,13 @@ IncoherentResult TabulatedTransport::incoherent(float energyKeV, Generator& gene
             const float r1 = deviate(generator.nextInteger());
             const std::int32_t second = generator.nextInteger();
             const std::int32_t third = generator.nextInteger();
-            const IncoherentMemo::Trial trial = memo_->trial(r1 <= k.branchLimit, second);
-            if (third >= trial.passBelow) continue;
-            if (trial.bindingTest && generator.nextInteger() >= trial.bindingBelow) continue;
-            memoStep_ = trial.after;
-            return trial.outcome;
+            const bool firstBranch = r1 <= k.branchLimit;
+            const IncoherentMemo::Thresholds trial = memo_->thresholds(firstBranch, second);
+            if (!trial.passes(third)) continue;
+            if (trial.bindingTest() && !trial.binds(generator.nextInteger())) continue;
+            const IncoherentMemo::Outcome& outcome = memo_->outcome(firstBranch, second);
+            memoStep_ = outcome.after;
+            return outcome.scattering;
         }
     }
     const KahnConstants k = kahnConstants(energyKeV);

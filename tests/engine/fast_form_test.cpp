@@ -141,3 +141,29 @@ TEST(MultiCoreMode, AgreesStatisticallyWithTheReferenceRun) {
 
 }  // namespace
 }  // namespace velmora
+
+namespace velmora {
+namespace {
+
+TEST(TabulatedForm, DeviateThresholdsCountExactly) {
+    const InteractionData data = loadInteractionData(VELMORA_DATA_DIR);
+    const DeviateTables deviates(data);
+    std::vector<double> values = {0.0, -0.5, 1.0, 2.0, 0.5, 1e-9};
+    for (std::int32_t v : {0, 1, 2, 8191, 8192, 16382, 16383}) {
+        const double d = deviates.deviate[v];
+        values.insert(values.end(), {d, std::nextafter(d, 0.0), std::nextafter(d, 1.0)});
+    }
+    for (int i = 0; i < 2000; ++i) values.push_back(i / 1999.0 * 1.01);
+    for (double value : values) {
+        std::int32_t below = 0, notAbove = 0;
+        for (float d : deviates.deviate) {
+            below += static_cast<double>(d) < value;
+            notAbove += static_cast<double>(d) <= value;
+        }
+        ASSERT_EQ(deviatesBelow(deviates, value), below) << value;
+        ASSERT_EQ(deviatesNotAbove(deviates, value), notAbove) << value;
+    }
+}
+
+}  // namespace
+}  // namespace velmora
