@@ -154,9 +154,10 @@ void writeResultFile(const std::string& path, const ResultFileContents& contents
     writeFileAtomically(path, formatResultFile(contents));
 }
 
-std::array<std::string, kResultHeaderLines> parseResultHeader(std::string_view bytes,
-                                                              const std::string& fileName) {
-    std::array<std::string, kResultHeaderLines> header;
+// Steps over the 15 header lines (keeping them when `header` is given) and
+// returns the position of the first dose line.
+std::size_t readHeaderLines(std::string_view bytes, const std::string& fileName,
+                            std::array<std::string, kResultHeaderLines>* header) {
     std::size_t position = 0;
     for (int i = 0; i < kResultHeaderLines; ++i) {
         if (position >= bytes.size())
@@ -165,8 +166,15 @@ std::array<std::string, kResultHeaderLines> parseResultHeader(std::string_view b
                                  std::to_string(kResultHeaderLines) + " header lines are expected");
         std::string_view line;
         position = skipLine(bytes, position, &line);
-        header[i] = std::string(line);
+        if (header) (*header)[i] = std::string(line);
     }
+    return position;
+}
+
+std::array<std::string, kResultHeaderLines> parseResultHeader(std::string_view bytes,
+                                                              const std::string& fileName) {
+    std::array<std::string, kResultHeaderLines> header;
+    readHeaderLines(bytes, fileName, &header);
     return header;
 }
 
@@ -175,14 +183,7 @@ std::array<std::string, kResultHeaderLines> readResultHeader(const std::string& 
 }
 
 ResultDoses parseResultDoses(std::string_view bytes, const std::string& fileName) {
-    std::size_t position = 0;
-    for (int i = 0; i < kResultHeaderLines; ++i) {
-        if (position >= bytes.size())
-            throw InputError(fileName, i + 1, "header",
-                             "the file ends after " + std::to_string(i) + " lines; " +
-                                 std::to_string(kResultHeaderLines) + " header lines are expected");
-        position = skipLine(bytes, position, nullptr);
-    }
+    std::size_t position = readHeaderLines(bytes, fileName, nullptr);
     ResultDoses doses;
     doses.primary.reserve(kResultCellsPerComponent);
     doses.scatter.reserve(kResultCellsPerComponent);

@@ -747,34 +747,27 @@ QString Form1::saveProfileCsv(const QString& path) const {
 }
 
 void Form1::showMapMenu(QPoint at) {
-    QMenu menu(this);
-    QAction* image = menu.addAction(QStringLiteral("画像を保存…"));
-    QAction* table = menu.addAction(QStringLiteral("CSV で保存…"));
-    table->setEnabled(!loadedFileName_.isEmpty());
-    const QAction* chosen = menu.exec(picture1_->mapToGlobal(at));
-    if (chosen == nullptr) return;
-    const bool asImage = chosen == image;
-    const QString path = QFileDialog::getSaveFileName(
-        this, chosen->text(), QString(),
-        asImage ? QStringLiteral("PNG (*.png)") : QStringLiteral("CSV (*.csv)"));
-    if (path.isEmpty()) return;
-    const QString error = asImage ? saveMapImage(path) : saveGridCsv(path);
-    if (!error.isEmpty()) warn(QStringLiteral("保存できません: ") + path + QStringLiteral("\n") + error);
+    showSaveMenu(picture1_, at, &Form1::saveMapImage, &Form1::saveGridCsv);
 }
 
 void Form1::showProfileMenu(QPoint at) {
+    showSaveMenu(picture2_, at, &Form1::saveProfileImage, &Form1::saveProfileCsv);
+}
+
+// The context menu of a drawing area: its picture as PNG, or the numbers behind it as CSV.
+void Form1::showSaveMenu(QWidget* area, QPoint at, SaveFunction saveImage, SaveFunction saveCsv) {
     QMenu menu(this);
     QAction* image = menu.addAction(QStringLiteral("画像を保存…"));
     QAction* table = menu.addAction(QStringLiteral("CSV で保存…"));
     table->setEnabled(!loadedFileName_.isEmpty());
-    const QAction* chosen = menu.exec(picture2_->mapToGlobal(at));
+    const QAction* chosen = menu.exec(area->mapToGlobal(at));
     if (chosen == nullptr) return;
     const bool asImage = chosen == image;
     const QString path = QFileDialog::getSaveFileName(
         this, chosen->text(), QString(),
         asImage ? QStringLiteral("PNG (*.png)") : QStringLiteral("CSV (*.csv)"));
     if (path.isEmpty()) return;
-    const QString error = asImage ? saveProfileImage(path) : saveProfileCsv(path);
+    const QString error = (this->*(asImage ? saveImage : saveCsv))(path);
     if (!error.isEmpty()) warn(QStringLiteral("保存できません: ") + path + QStringLiteral("\n") + error);
 }
 

@@ -74,6 +74,8 @@ private:
     QStringList exportTitleLines() const;
     void showMapMenu(QPoint at);
     void showProfileMenu(QPoint at);
+    using SaveFunction = QString (Form1::*)(const QString&) const;
+    void showSaveMenu(QWidget* area, QPoint at, SaveFunction saveImage, SaveFunction saveCsv);
     void warn(const QString& text);
 
     Module1& module1_;

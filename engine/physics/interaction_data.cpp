@@ -61,7 +61,10 @@ Coefficients coefficientsAt(const CrossSectionTable& table, float energyKeV) {
 }
 
 float incoherentFunctionAt(const ScatteringFactorTable& table, float x) {
-    const int j = firstAbove(table.x, kScatteringPoints, x);
+    return incoherentFunctionOnInterval(table, firstAbove(table.x, kScatteringPoints, x), x);
+}
+
+float incoherentFunctionOnInterval(const ScatteringFactorTable& table, int j, float x) {
     const auto& s = table.incoherentFunction;
     return static_cast<float>((static_cast<double>(s[j]) - s[j - 1]) /
                                   (static_cast<double>(table.x[j]) - table.x[j - 1]) *

@@ -63,6 +63,9 @@ Coefficients coefficientsAt(const CrossSectionTable& table, float energyKeV);
 // Linear interpolation of S(x) for 0 <= x < x(45).
 float incoherentFunctionAt(const ScatteringFactorTable& table, float x);
 
+// S(x) on the interval from x(j - 1) to x(j).
+float incoherentFunctionOnInterval(const ScatteringFactorTable& table, int j, float x);
+
 // Inverse of the coherent CDF, uniform in x within each interval.
 float sampleCoherentX(const ScatteringFactorTable& table, const CoherentCdf& cdf, float deviate);
 

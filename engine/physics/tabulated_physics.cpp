@@ -66,12 +66,7 @@ Coefficients LogCoefficientTable::at(float energyKeV) const {
 }
 
 float incoherentFunctionAtFast(const ScatteringFactorTable& table, float x) {
-    const int j = firstAboveBinary(table.x, kScatteringPoints, x);
-    const auto& s = table.incoherentFunction;
-    return static_cast<float>((static_cast<double>(s[j]) - s[j - 1]) /
-                                  (static_cast<double>(table.x[j]) - table.x[j - 1]) *
-                                  (static_cast<double>(x) - table.x[j - 1]) +
-                              s[j - 1]);
+    return incoherentFunctionOnInterval(table, firstAboveBinary(table.x, kScatteringPoints, x), x);
 }
 
 SourceTables::SourceTables(const BeamGeometry& beamGeometry, const DeviateTables& deviates)
