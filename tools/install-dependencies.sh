@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth xterm
   fonts-noto-cjk fonts-liberation
+  locales
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -18,4 +19,12 @@ done
 if ((${#missing[@]})); then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# A locale with a decimal comma, so that the tests can show that no number the
+# programs write depends on the locale.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE.utf8$'; then
+  sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen > /dev/null
 fi
