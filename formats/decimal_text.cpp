@@ -172,29 +172,40 @@ std::optional<ScannedDecimal> scanRealToken(std::string_view token, bool allowBa
     return number;
 }
 
-std::optional<double> toDouble(const ScannedDecimal& number) {
+namespace {
+
+// The nearest value of type Real: the digits go to from_chars, which rounds
+// once and correctly for float as for double.
+template <typename Real>
+std::optional<Real> toNearest(const ScannedDecimal& number) {
     const std::size_t firstNonZero = number.digits.find_first_not_of('0');
-    if (firstNonZero == std::string::npos) return number.negative ? -0.0 : 0.0;
+    const Real sign = number.negative ? Real(-1) : Real(1);
+    if (firstNonZero == std::string::npos) return sign * Real(0);
     // Decimal order of the leading non-zero digit; far outside the range of a
     // double the answer is known without converting.
     const long order = number.exponent + number.digitsBeforePoint -
                        static_cast<long>(firstNonZero) - 1;
-    const double sign = number.negative ? -1.0 : 1.0;
     if (order > 400) return std::nullopt;
-    if (order < -400) return sign * 0.0;
+    if (order < -400) return sign * Real(0);
     const long shift = number.exponent - (static_cast<long>(number.digits.size()) -
                                           number.digitsBeforePoint);
     std::string text = number.digits.substr(firstNonZero);
     text += 'e';
     text += std::to_string(shift);
-    double value = 0;
+    Real value = 0;
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
         if (order >= 0) return std::nullopt;
-        return sign * 0.0;
+        return sign * Real(0);
     }
     if (result.ec != std::errc() || !std::isfinite(value)) return std::nullopt;
     return sign * value;
 }
+
+}  // namespace
+
+std::optional<double> toDouble(const ScannedDecimal& number) { return toNearest<double>(number); }
+
+std::optional<float> toFloat(const ScannedDecimal& number) { return toNearest<float>(number); }
 
 }  // namespace velmora::detail

@@ -53,4 +53,10 @@ std::optional<ScannedDecimal> scanRealToken(std::string_view token, bool allowBa
 // nothing.
 std::optional<double> toDouble(const ScannedDecimal& number);
 
+// Converts to the nearest float in one rounding, straight from the decimal
+// digits (through a double it would be rounded twice, which can land one unit
+// off when the decimal lies next to the midpoint of two floats). Underflow
+// gives (signed) 0; overflow gives nothing.
+std::optional<float> toFloat(const ScannedDecimal& number);
+
 }  // namespace velmora::detail

@@ -1,5 +1,7 @@
 #include "formats/fixed_width.h"
 
+#include "formats/input_error.h"
+
 #include <cmath>
 
 #include "formats/decimal_text.h"
@@ -66,16 +68,43 @@ void appendExponentField(std::string& out, double value, int width, int digits) 
     out += static_cast<char>('0' + magnitude % 10);
 }
 
-std::optional<double> parseColumnField(std::string_view field, int impliedDecimals) {
+namespace {
+
+std::optional<detail::ScannedDecimal> scanColumnField(std::string_view field, int impliedDecimals) {
     std::string compact;
     for (char c : field)
         if (!isBlank(c)) compact.push_back(c);
-    if (compact.empty()) return 0.0;
+    if (compact.empty()) return detail::ScannedDecimal{false, "0", 1, false, 0};
 
     std::optional<detail::ScannedDecimal> number = detail::scanRealToken(compact, true);
+    if (number && !number->hasPoint) number->exponent -= impliedDecimals;
+    return number;
+}
+
+std::optional<detail::ScannedDecimal> scanFreeFormatReal(std::string_view line) {
+    std::size_t i = 0;
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    std::size_t end = i;
+    while (end < line.size() && line[end] != ' ' && line[end] != '\t' && line[end] != ',' &&
+           line[end] != '/' && line[end] != '\r' && line[end] != '\n')
+        ++end;
+    const std::string_view token = line.substr(i, end - i);
+    if (token.empty()) return std::nullopt;
+    return detail::scanRealToken(token, true);
+}
+
+}  // namespace
+
+std::optional<double> parseColumnField(std::string_view field, int impliedDecimals) {
+    const std::optional<detail::ScannedDecimal> number = scanColumnField(field, impliedDecimals);
     if (!number) return std::nullopt;
-    if (!number->hasPoint) number->exponent -= impliedDecimals;
     return detail::toDouble(*number);
+}
+
+std::optional<float> parseColumnFieldAsFloat(std::string_view field, int impliedDecimals) {
+    const std::optional<detail::ScannedDecimal> number = scanColumnField(field, impliedDecimals);
+    if (!number) return std::nullopt;
+    return detail::toFloat(*number);
 }
 
 std::string_view columnSlice(std::string_view line, int firstColumn, int lastColumn) {
@@ -87,18 +116,23 @@ std::string_view columnSlice(std::string_view line, int firstColumn, int lastCol
 }
 
 std::optional<double> parseFreeFormatReal(std::string_view line) {
-    std::size_t i = 0;
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-    std::size_t end = i;
-    while (end < line.size() && line[end] != ' ' && line[end] != '\t' && line[end] != ',' &&
-           line[end] != '/' && line[end] != '\r' && line[end] != '\n')
-        ++end;
-    const std::string_view token = line.substr(i, end - i);
-    if (token.empty()) return std::nullopt;
-
-    const std::optional<detail::ScannedDecimal> number = detail::scanRealToken(token, true);
+    const std::optional<detail::ScannedDecimal> number = scanFreeFormatReal(line);
     if (!number) return std::nullopt;
     return detail::toDouble(*number);
+}
+
+std::optional<float> parseFreeFormatFloat(std::string_view line) {
+    const std::optional<detail::ScannedDecimal> number = scanFreeFormatReal(line);
+    if (!number) return std::nullopt;
+    return detail::toFloat(*number);
+}
+
+float readColumnFloat(std::string_view line, int firstColumn, int lastColumn, int impliedDecimals,
+                      const std::string& fileName, int lineNumber, const std::string& fieldName) {
+    const std::string_view field = columnSlice(line, firstColumn, lastColumn);
+    if (const auto value = parseColumnFieldAsFloat(field, impliedDecimals)) return *value;
+    if (!parseColumnField(field, impliedDecimals)) throw InputError(fileName, lineNumber, fieldName, "not a number");
+    throw InputError(fileName, lineNumber, fieldName, "out of range");
 }
 
 }  // namespace velmora

@@ -36,4 +36,17 @@ std::string_view columnSlice(std::string_view line, int firstColumn, int lastCol
 // nothing when the line does not begin with a number.
 std::optional<double> parseFreeFormatReal(std::string_view line);
 
+// The same two reads into a single-precision real, as the engine keeps its
+// input: the decimal text is rounded once, directly to the nearest float.
+// Nothing when the text is not a number or its magnitude is beyond the float
+// range (the double reads above tell these two apart).
+std::optional<float> parseColumnFieldAsFloat(std::string_view field, int impliedDecimals);
+
+// The single-precision value of a column field of a record, rounded once; throws
+// InputError naming the file, line and field when it is not a number or does
+// not fit single precision.
+float readColumnFloat(std::string_view line, int firstColumn, int lastColumn, int impliedDecimals,
+                      const std::string& fileName, int lineNumber, const std::string& fieldName);
+std::optional<float> parseFreeFormatFloat(std::string_view line);
+
 }  // namespace velmora

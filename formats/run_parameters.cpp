@@ -1,7 +1,5 @@
 #include "formats/run_parameters.h"
 
-#include <cfloat>
-#include <cmath>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -32,14 +30,16 @@ float readNumberLine(const std::vector<std::string>& lines, int lineNumber,
     const std::string& line = lines[lineNumber - 1];
     if (line.find_first_not_of(" \t") == std::string::npos)
         throw InputError(fileName, lineNumber, field, "the line is blank; a number is expected");
-    const std::optional<double> value = parseFreeFormatReal(line);
-    if (!value)
-        throw InputError(fileName, lineNumber, field,
-                         "the line does not begin with a number");
-    if (std::fabs(*value) > FLT_MAX)
-        throw InputError(fileName, lineNumber, field,
-                         "the number is too large for a single-precision real");
-    return static_cast<float>(*value);
+    // Rounded once, straight from the text to single precision, as a read
+    // into a single-precision real does.
+    const std::optional<float> value = parseFreeFormatFloat(line);
+    if (!value) {
+        if (parseFreeFormatReal(line))
+            throw InputError(fileName, lineNumber, field,
+                             "the number is too large for a single-precision real");
+        throw InputError(fileName, lineNumber, field, "the line does not begin with a number");
+    }
+    return *value;
 }
 
 }  // namespace

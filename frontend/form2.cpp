@@ -89,6 +89,9 @@ Form2::Form2(Application& application, QWidget* parent)
 void Form2::enableSimulationStep() {
     command3_->setEnabled(true);
     command3_->setFocus();
+    // The focus is the keyboard's: the menu becomes the active window, so that
+    // Enter or Space starts the simulation step even with the calculator still open.
+    if (isVisible()) activateWindow();
 }
 
 void Form2::showMainMenu() {

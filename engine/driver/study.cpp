@@ -31,7 +31,8 @@ void checkRunParameters(const RunParameters& p, const std::string& fileName) {
     if (!(p.couchThickness >= 0) || !std::isfinite(p.couchThickness)) {
         refuse(5, "couch thickness", "must not be negative");
     }
-    if (!std::isfinite(p.photonCount)) refuse(6, "photon count", "out of range");
+    // The histories of a bin are counted in 64 bits; no bin may need more.
+    if (!std::isfinite(p.photonCount) || p.photonCount >= 0x1p63f) refuse(6, "photon count", "out of range");
     // Every ray of the field must meet the entrance plane in front of the focus.
     const double edgeDegrees = std::fabs(static_cast<double>(p.incidenceAngle)) +
                                std::atan(static_cast<double>(p.fieldSize) / (2.0 * p.fid)) * 180.0 / M_PI;
@@ -98,13 +99,14 @@ RunTotals runAllBins(const StudyInputs& inputs, const StudyGeometry& geometry, U
     return totals;
 }
 
-float normaliseStudy(const StudyInputs& inputs, const StudyGeometry& geometry, const RunTotals& totals,
-                     DoseTally& tally) {
+float studyAirKerma(const StudyInputs& inputs, const RunTotals& totals) {
     const RunParameters& p = inputs.parameters;
-    const float airKerma = finishAirKerma(totals.airKermaSum, p.fieldSize, p.fid, p.fsd);
-    tally.normalise(airKerma);
+    return finishAirKerma(totals.airKermaSum, p.fieldSize, p.fid, p.fsd);
+}
+
+void normaliseStudy(const StudyGeometry& geometry, float airKermaGy, DoseTally& tally) {
+    tally.normalise(airKermaGy);
     if (geometry.mirrorTallyInX) tally.mirrorInX();
-    return airKerma;
 }
 
 ResultFileContents resultContents(const StudyInputs& inputs, const DoseTally& tally, float airKermaGy) {

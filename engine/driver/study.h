@@ -60,10 +60,12 @@ enum class Arithmetic { straightforward, tabulated };
 RunTotals runAllBins(const StudyInputs& inputs, const StudyGeometry& geometry, UniformGenerator& generator,
                      DoseTally& tally, BinObserver& observer, Arithmetic arithmetic = Arithmetic::tabulated);
 
-// Finishes the air kerma and normalises (and, for a negative angle, mirrors) the tally.
-// Returns the air kerma in Gy. Requires at least one history.
-float normaliseStudy(const StudyInputs& inputs, const StudyGeometry& geometry, const RunTotals& totals,
-                     DoseTally& tally);
+// The primary air kerma at the FSD in Gy from the run's sum.
+float studyAirKerma(const StudyInputs& inputs, const RunTotals& totals);
+
+// Normalises the tally to dose per Gy of that air kerma and, for a negative
+// angle, mirrors it. The air kerma must be positive and finite.
+void normaliseStudy(const StudyGeometry& geometry, float airKermaGy, DoseTally& tally);
 
 // The result file's contents; `tally` must outlive the returned value.
 ResultFileContents resultContents(const StudyInputs& inputs, const DoseTally& tally, float airKermaGy);

@@ -208,7 +208,13 @@ int runVelmc(const std::vector<std::string>& arguments, ConsoleStreams streams, 
                     << std::endl;
         return 1;
     }
-    const float airKerma = normaliseStudy(inputs, geometry, totals, tally);
+    const float airKerma = studyAirKerma(inputs, totals);
+    if (!(airKerma > 0.0f) || !std::isfinite(airKerma)) {
+        streams.err << "velmc: the primary air kerma at the FSD comes out as " << airKerma
+                    << " Gy for these distances and this field; no result file is written" << std::endl;
+        return 1;
+    }
+    normaliseStudy(geometry, airKerma, tally);
     try {
         const std::string path = resultPath(directory, inputs.parameters);
         writeResultFile(path, resultContents(inputs, tally, airKerma));

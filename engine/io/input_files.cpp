@@ -36,12 +36,8 @@ public:
 
     // A fixed-width real, with `impliedDecimals` for a field without a point.
     float field(int lineNumber, const Column& column, int impliedDecimals) const {
-        const auto value = parseColumnField(columnSlice(line(lineNumber, column.name), column.first, column.last),
-                                            impliedDecimals);
-        if (!value) throw InputError(fileName_, lineNumber, column.name, "not a number");
-        const float stored = static_cast<float>(*value);
-        if (!std::isfinite(stored)) throw InputError(fileName_, lineNumber, column.name, "out of range");
-        return stored;
+        return readColumnFloat(line(lineNumber, column.name), column.first, column.last, impliedDecimals, fileName_,
+                               lineNumber, column.name);
     }
 
     double freeFormat(int lineNumber, const char* what) const {

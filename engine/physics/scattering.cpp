@@ -26,10 +26,7 @@ float kahnEta(const KahnConstants& k, bool firstBranch, float r2) {
 }
 
 double kahnAcceptance(const KahnConstants& k, bool firstBranch, float eta) {
-    if (firstBranch) {
-        const double inverse = 1.0 / eta;
-        return 4.0 * (inverse - inverse * inverse);
-    }
+    if (firstBranch) return 4.0 * (1.0 / eta - 1.0 / (static_cast<double>(eta) * eta));
     const double c = 1.0 + k.a - static_cast<double>(k.a) * eta;
     return 0.5 * (c * c + 1.0 / eta);
 }

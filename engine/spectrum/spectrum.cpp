@@ -13,14 +13,6 @@ namespace {
 constexpr int kHeaderLines = 9;
 constexpr int kHeaderBytes = 30;
 
-float readField(std::string_view line, int first, int last, int impliedDecimals, const std::string& fileName,
-                int lineNumber, const char* fieldName) {
-    const auto value = parseColumnField(columnSlice(line, first, last), impliedDecimals);
-    if (!value) throw InputError(fileName, lineNumber, fieldName, "not a number");
-    const float stored = static_cast<float>(*value);
-    if (!std::isfinite(stored)) throw InputError(fileName, lineNumber, fieldName, "out of range");
-    return stored;
-}
 }  // namespace
 
 Spectrum parseSpectrumFile(std::string_view bytes, const std::string& fileName) {
@@ -40,8 +32,8 @@ Spectrum parseSpectrumFile(std::string_view bytes, const std::string& fileName) 
     for (int k = 1; k <= kSpectrumBins; ++k) {
         const int lineNumber = kHeaderLines + k;
         const std::string& line = lines[lineNumber - 1];
-        readField(line, 1, 6, 1, fileName, lineNumber, "energy (columns 1-6)");  // position gives the energy
-        spectrum.weight[k] = readField(line, 7, 15, 5, fileName, lineNumber, "intensity (columns 7-15)");
+        readColumnFloat(line, 1, 6, 1, fileName, lineNumber, "energy (columns 1-6)");  // position gives the energy
+        spectrum.weight[k] = readColumnFloat(line, 7, 15, 5, fileName, lineNumber, "intensity (columns 7-15)");
     }
 
     float sum = 0.0f;

@@ -35,7 +35,8 @@ StudyInputs inputsFor(const Study& s) {
 // The result file a run would write.
 std::string resultBytes(const StudyInputs& inputs, const StudyGeometry& geometry, DoseTally& tally,
                         const RunTotals& totals) {
-    const float airKerma = normaliseStudy(inputs, geometry, totals, tally);
+    const float airKerma = studyAirKerma(inputs, totals);
+    normaliseStudy(geometry, airKerma, tally);
     return formatResultFile(resultContents(inputs, tally, airKerma));
 }
 

@@ -86,6 +86,12 @@ TEST(Velmc, BadInputStopsBeforeTheBannerWithTheFileLineAndField) {
         EXPECT_NE(run.err.find("line 1, incidence angle"), std::string::npos) << run.err;
     }
     {
+        folder.writePhantom("30.0", "1.00E+21", "test.ddat");  // beyond a 64-bit history count
+        const auto run = folder.run(VELMC_EXECUTABLE);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find("line 6, photon count"), std::string::npos) << run.err;
+    }
+    {
         folder.writePhantom("30.0", "1.00E+04", "../escape.ddat");
         const auto run = folder.run(VELMC_EXECUTABLE);
         EXPECT_EQ(run.status, 1);
@@ -97,6 +103,17 @@ TEST(Velmc, BadInputStopsBeforeTheBannerWithTheFileLineAndField) {
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("Water.xfs"), std::string::npos) << run.err;
     EXPECT_FALSE(folder.exists("test.ddat"));
+}
+
+TEST(Velmc, AnAirKermaThatUnderflowsEndsWithAMessageAndNoFile) {
+    StudyFolder folder;
+    folder.writeSpectrum(kThreeBins);
+    // FSD a million times the FID: the air kerma at the FSD falls below single precision.
+    folder.write("Phantom.dat", "0.0\r\n1.0\r\n1.0E+30\r\n1.0\r\n0.0\r\n1.00E+03\r\nfar.ddat\r\n");
+    const auto run = folder.run(VELMC_EXECUTABLE);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("air kerma"), std::string::npos) << run.err;
+    EXPECT_FALSE(folder.exists("far.ddat"));
 }
 
 TEST(Velmc, ARunWithoutHistoriesEndsWithAMessageAndNoFile) {

@@ -229,5 +229,79 @@ TEST(FreeFormatReal, ReadsTheFirstNumberOfTheLine) {
     }
 }
 
+// The single-precision reads round the decimal text once. Through a double
+// the first two cases would land on 1.0f: the double nearest each is the
+// midpoint 1 + 2^-24, which then rounds to even.
+TEST(SinglePrecisionReads, RoundTheDecimalTextOnce) {
+    const float aboveOne = std::nextafter(1.0f, 2.0f);  // 1 + 2^-23
+    const std::pair<const char*, std::optional<float>> freeCases[] = {
+        {"1.0000000596046447753906250000001", aboveOne},
+        {"  -1.0000000596046447753906250000001 rest", -aboveOne},
+        {"1.00000005960464477539062499999", 1.0f},
+        {"1.00000005960464477539062500000", 1.0f},  // an exact midpoint goes to even
+        {"30.0", 30.0f},
+        {"55.3", 55.3f},
+        {"1.00E+09", 1e9f},
+        {"3.4028235e38", 3.4028235e38f},  // rounds to the largest float
+        {"3.5e38", std::nullopt},         // beyond it
+        {"1e39", std::nullopt},
+        {"1e-50", 0.0f},
+        {"abc", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& [line, expected] : freeCases) {
+        const std::optional<float> value = parseFreeFormatFloat(line);
+        ASSERT_EQ(value.has_value(), expected.has_value()) << '"' << line << '"';
+        if (value) {
+            EXPECT_EQ(*value, *expected) << '"' << line << '"';
+        }
+    }
+    EXPECT_TRUE(std::signbit(*parseFreeFormatFloat("-1e-50")));
+
+    // Column fields: implied decimals and blanks as in the double read.
+    EXPECT_EQ(parseColumnFieldAsFloat("100000005960464477539062500000001", 32), aboveOne);
+    EXPECT_EQ(parseColumnFieldAsFloat("  1 00000 005960464477539062500000001", 32), aboveOne);
+    EXPECT_EQ(parseColumnFieldAsFloat("    12345", 5), 0.12345f);
+    EXPECT_EQ(parseColumnFieldAsFloat("         ", 5), 0.0f);
+    EXPECT_EQ(parseColumnFieldAsFloat(" .408E+04", 3), 4080.0f);
+    EXPECT_FALSE(parseColumnFieldAsFloat("1.5E+39", 5).has_value());
+    EXPECT_FALSE(parseColumnFieldAsFloat("12a", 5).has_value());
+}
+
+// Against glibc's strtof, an independent correctly rounded reader, over
+// decimals of many lengths, including long ones next to float midpoints.
+TEST(SinglePrecisionReads, AgreeWithStrtof) {
+    std::mt19937_64 random(2024);
+    std::uniform_int_distribution<int> digit(0, 9), length(1, 30), exponent(-45, 38);
+    for (int i = 0; i < 20000; ++i) {
+        std::string text;
+        if (i % 4 == 0) {
+            // A float midpoint printed exactly, then nudged in its last digits.
+            const float f = static_cast<float>(std::ldexp(1.0 + (random() % (1u << 23)) / double(1u << 23),
+                                                          static_cast<int>(random() % 200) - 100));
+            char exact[80];
+            std::snprintf(exact, sizeof exact, "%.40e",
+                          (static_cast<double>(f) + std::nextafter(f, 2 * f)) / 2);
+            text = exact;
+            const std::size_t e = text.find('e');
+            text[e - 1] = static_cast<char>('0' + digit(random));
+        } else {
+            const int count = length(random);
+            for (int k = 0; k < count; ++k) text += static_cast<char>('0' + digit(random));
+            text.insert(static_cast<std::size_t>(random() % (text.size() + 1)), ".");
+            text += "E" + std::to_string(exponent(random));
+        }
+        const float reference = std::strtof(text.c_str(), nullptr);
+        const std::optional<float> value = parseFreeFormatFloat(text);
+        if (std::isinf(reference)) {
+            EXPECT_FALSE(value.has_value()) << text;
+        } else {
+            ASSERT_TRUE(value.has_value()) << text;
+            ASSERT_EQ(*value, reference) << text;
+            ASSERT_EQ(parseColumnFieldAsFloat(text, 3), reference) << text;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace velmora

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "formats/input_error.h"
 
 namespace velmora {
@@ -73,6 +75,15 @@ TEST(RunParameterReader, FreeFormatLinesAndLineEnds) {
     EXPECT_EQ(read.photonCount, 1e9f);
     EXPECT_EQ(read.resultFileName, "  a b                         ");
     EXPECT_EQ(trimmedResultFileName(read), "  a b");
+}
+
+TEST(RunParameterReader, NumbersAreRoundedOnceToSinglePrecision) {
+    // The double nearest this decimal is the midpoint 1 + 2^-24, which would
+    // round to 1.0f; the decimal itself lies above it.
+    const RunParameters read = parseRunParameterFile(
+        "30.0\r\n1.0000000596046447753906250000001\r\n55.0\r\n20.0\r\n1.5\r\n3.4028235E+38\r\na\r\n", "p");
+    EXPECT_EQ(read.fid, std::nextafter(1.0f, 2.0f));
+    EXPECT_EQ(read.photonCount, 3.4028235e38f);  // rounds to the largest float, not beyond it
 }
 
 TEST(RunParameterReader, NameIsCutToThirtyBytes) {

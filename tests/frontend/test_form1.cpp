@@ -215,6 +215,7 @@ private slots:
     void buttonsFollowTheViewerStates();
     void mapButtonFillsLimitsAndDrawsBands();
     void redrawUsesTheEditedLimits();
+    void redrawWithoutEditingUsesTheShownLimits();
     void profilesAreDrawnInTheirColours();
     void readoutShowsTheBinDrawnUnderTheCursor_data();
     void readoutShowsTheBinDrawnUnderTheCursor();
@@ -417,6 +418,26 @@ void TestForm1::redrawUsesTheEditedLimits() {
     // The read-out and buttons are untouched by a redraw.
     QCOMPARE(v.module1.mapDrawn, 1);
     QVERIFY(v.button("Command3")->isEnabled());
+}
+
+void TestForm1::redrawWithoutEditingUsesTheShownLimits() {
+    // Central row: bandMax 1.203 (ix 200), bandMin 0.8 (ix 190), so limit 2 is
+    // 0.8 + 9 x 0.0403 = 1.1627, shown as "1.163". A bin of total 1.1628 reaches
+    // the computed limit but not the shown one.
+    ResultFixture f;
+    for (int ix = 181; ix <= 220; ++ix) f.primary(ix, 1) = 1.0f;
+    f.primary(200, 1) = 1.203f;
+    f.primary(190, 1) = 0.8f;
+    f.primary(200, 50) = 1.162f;
+    f.scatter(200, 50) = 0.0008f;
+    f.write("rounded_limits.ddat");
+    Viewer v;
+    v.loadAndDraw("rounded_limits.ddat");
+    QCOMPARE(v.limits().mid(0, 3), QStringList({"1.203", "1.163", "1.122"}));
+    QCOMPARE(v.shownMapPixel(200, 50), QColor(255, 0, 0));  // band 2 by the computed limit
+    v.click("Command3");
+    QCOMPARE(v.shownMapPixel(200, 50), QColor(255, 192, 0));  // band 3 by the box's text
+    QFile::remove(QStringLiteral("rounded_limits.ddat"));
 }
 
 void TestForm1::profilesAreDrawnInTheirColours() {
@@ -639,6 +660,8 @@ void TestForm1::mainMenuPreparationClearsTheViewer() {
     v.loadAndDraw("field.ddat");
     v.moveOnMap(QPointF(150, 230));
     secondFixture().write("written_later.ddat");
+    const QImage profiles = v.area("Picture2")->image();
+    const QStringList limits = v.limits();
     v.form->hide();
     v.form->prepareForMainMenu();
     v.form->show();
@@ -646,6 +669,9 @@ void TestForm1::mainMenuPreparationClearsTheViewer() {
     QCOMPARE(v.readout(), QStringList(5, QString()));
     QVERIFY(v.area("Picture4")->printedLines().isEmpty());
     QCOMPARE(v.area("Picture1")->image().pixelColor(130, 250), kBackground);
+    // The map goes; the profiles and the limit boxes stay.
+    QCOMPARE(v.area("Picture2")->image(), profiles);
+    QCOMPARE(v.limits(), limits);
     QCOMPARE(v.buttonStates(), QList<bool>({false, false, false, true, true}));
     QCOMPARE(v.module1.mapDrawn, 0);
     v.moveOnMap(QPointF(150, 230));
