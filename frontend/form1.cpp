@@ -709,11 +709,16 @@ QString Form1::saveProfileImage(const QString& path) const {
     return writePng(path, plot::renderProfileFigure(picture2_->image(), exportTitleLines()));
 }
 
+// The first line of an exported table: the result file and its run.
+QString Form1::csvTitleLine() const {
+    return QStringLiteral("# ") + loadedFileName_ + QStringLiteral(":  ") +
+           QString::fromStdString(runSummary(loadedHeader_)) + QStringLiteral("\r\n");
+}
+
 QString Form1::saveGridCsv(const QString& path) const {
     if (loadedFileName_.isEmpty()) return QStringLiteral("no result file is loaded");
     const DoseGridView grid(module1_);
-    QString text = QStringLiteral("# ") + loadedFileName_ + QStringLiteral(":  ") +
-                   QString::fromStdString(runSummary(loadedHeader_)) + QStringLiteral("\r\n");
+    QString text = csvTitleLine();
     text += QStringLiteral(
         "# dose per 1.0 Gy of primary air kerma in free air at the FSD; ix: x bin of 0.1 cm, "
         "X = 0.1*(ix-200) cm; iy: |y| bin of 0.1 cm, 0.1*(iy-1) <= |Y| < 0.1*iy cm\r\n");
@@ -731,8 +736,7 @@ QString Form1::saveGridCsv(const QString& path) const {
 QString Form1::saveProfileCsv(const QString& path) const {
     if (loadedFileName_.isEmpty()) return QStringLiteral("no result file is loaded");
     const DoseGridView grid(module1_);
-    QString text = QStringLiteral("# ") + loadedFileName_ + QStringLiteral(":  ") +
-                   QString::fromStdString(runSummary(loadedHeader_)) + QStringLiteral("\r\n");
+    QString text = csvTitleLine();
     text += QStringLiteral(
         "# central row (iy = 1, next to Y = 0); dose per 1.0 Gy of primary air kerma in free "
         "air at the FSD\r\n");

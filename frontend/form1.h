@@ -75,6 +75,7 @@ private:
     void showMapMenu(QPoint at);
     void showProfileMenu(QPoint at);
     using SaveFunction = QString (Form1::*)(const QString&) const;
+    QString csvTitleLine() const;
     void showSaveMenu(QWidget* area, QPoint at, SaveFunction saveImage, SaveFunction saveCsv);
     void warn(const QString& text);
 
