@@ -220,7 +220,7 @@ int runVelmc(const std::vector<std::string>& arguments, ConsoleStreams streams, 
         writeResultFile(path, resultContents(inputs, tally, airKerma));
         if (parallel) {
             writeFileAtomically(path + ".unc.csv",
-                                formatUncertaintyFile(shiftJisToUtf8(trimmedResultFileName(inputs.parameters)),
+                                formatUncertaintyFile(trimmedResultFileName(inputs.parameters),
                                                       inputs.parameters, tally, *parallel, airKerma,
                                                       geometry.mirrorTallyInX));
         }

@@ -1,5 +1,6 @@
 // "NAME.ddat.unc.csv": the dose of every bin with its standard error, written
-// beside the result file by the multi-core mode.
+// beside the result file by the multi-core mode, in Shift_JIS with CR LF like
+// the system's other files (only the result file's name can be non-ASCII).
 #pragma once
 
 #include <string>

@@ -164,7 +164,7 @@ TEST(Velmc, Options) {
     EXPECT_NE(run.out.find("histories"), std::string::npos);
     EXPECT_EQ(folder.read("multi.ddat").size(), 1'762'046u);
     const std::string errors = folder.read("multi.ddat.unc.csv");
-    EXPECT_NE(errors.find("ix,iy,x_cm,y_cm,total,total_se,primary,primary_se,scatter,scatter_se\n"), std::string::npos);
+    EXPECT_NE(errors.find("ix,iy,x_cm,y_cm,total,total_se,primary,primary_se,scatter,scatter_se\r\n"), std::string::npos);
     EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 3 + 80'000);
 }
 
