@@ -715,6 +715,14 @@ QString Form1::csvTitleLine() const {
            QString::fromStdString(runSummary(loadedHeader_)) + QStringLiteral("\r\n");
 }
 
+namespace {
+// ",total,primary,scatter" of one bin, ending the CSV line.
+QString doseColumns(const DoseGridView& grid, int ix, int iy) {
+    return u',' + number(grid.total(ix, iy)) + u',' + number(grid.primary(ix, iy)) + u',' +
+           number(grid.scatter(ix, iy)) + QStringLiteral("\r\n");
+}
+}  // namespace
+
 QString Form1::saveGridCsv(const QString& path) const {
     if (loadedFileName_.isEmpty()) return QStringLiteral("no result file is loaded");
     const DoseGridView grid(module1_);
@@ -725,9 +733,7 @@ QString Form1::saveGridCsv(const QString& path) const {
     text += QStringLiteral("ix,iy,total,primary,scatter\r\n");
     for (int ix = 1; ix <= kResultXBins; ++ix) {
         for (int iy = 1; iy <= kResultYBins; ++iy) {
-            text += QString::number(ix) + u',' + QString::number(iy) + u',' +
-                    number(grid.total(ix, iy)) + u',' + number(grid.primary(ix, iy)) + u',' +
-                    number(grid.scatter(ix, iy)) + QStringLiteral("\r\n");
+            text += QString::number(ix) + u',' + QString::number(iy) + doseColumns(grid, ix, iy);
         }
     }
     return writeBytes(path, QByteArray::fromStdString(toShiftJisLossy(text)));
@@ -743,9 +749,7 @@ QString Form1::saveProfileCsv(const QString& path) const {
     text += QStringLiteral("ix,X_cm,total,primary,scatter\r\n");
     for (int ix = 1; ix <= kResultXBins; ++ix) {
         text += QString::number(ix) + u',' +
-                QString::fromStdString(formatFixedPattern(0.1 * (ix - 200) + 0.0, 1, 1)) + u',' +
-                number(grid.total(ix, 1)) + u',' + number(grid.primary(ix, 1)) + u',' +
-                number(grid.scatter(ix, 1)) + QStringLiteral("\r\n");
+                QString::fromStdString(formatFixedPattern(0.1 * (ix - 200) + 0.0, 1, 1)) + doseColumns(grid, ix, 1);
     }
     return writeBytes(path, QByteArray::fromStdString(toShiftJisLossy(text)));
 }
