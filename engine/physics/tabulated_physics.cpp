@@ -16,61 +16,111 @@ DeviateTables::DeviateTables(const InteractionData& data)
     }
 }
 
-LogCoefficientTable::LogCoefficientTable(const CrossSectionTable& table) : count_(table.count) {
-    for (int j = 1; j <= count_; ++j) {
-        energy_[j] = table.energy[j];
+RowFinder::RowFinder(const float* values, int last, double slotsPerUnit, int slots)
+    : values_(values), last_(last), slotsPerUnit_(slotsPerUnit), firstRow_(static_cast<std::size_t>(slots)) {
+    int j = 2;
+    for (int slot = 0; slot < slots; ++slot) {
+        const float lowest = static_cast<float>(static_cast<double>(slot) / slotsPerUnit);
+        while (j < last_ && values_[j] <= lowest) ++j;
+        firstRow_[static_cast<std::size_t>(slot)] = static_cast<std::uint8_t>(j);
+    }
+}
+
+// The first j in 2 ... last - 1 with values[j] > key, else last.
+int RowFinder::rowAboveBySearch(float key) const {
+    return static_cast<int>(std::upper_bound(values_ + 2, values_ + last_, key) - values_);
+}
+
+namespace {
+constexpr double kEnergySlotsPerKeV = 4;
+constexpr int kEnergySlots = 160 * 4;
+constexpr double kMomentumSlotsPerInverseAngstrom = 100;
+constexpr int kMomentumSlots = 1000;
+}  // namespace
+
+LogCoefficientTable::LogCoefficientTable(const CrossSectionTable& table, const CertifiedElementary& math)
+    : math_(math), energy_(table.energy), rows_(energy_.data(), table.count, kEnergySlotsPerKeV, kEnergySlots) {
+    for (int j = 1; j <= table.count; ++j) {
         lnEnergy_[j] = std::log(static_cast<double>(table.energy[j]));
         lnCoherent_[j] = std::log(static_cast<double>(table.coherent[j]));
         lnIncoherent_[j] = std::log(static_cast<double>(table.incoherent[j]));
         lnPhotoelectric_[j] = std::log(static_cast<double>(table.photoelectric[j]));
     }
-    int j = 2;
-    for (int slot = 0; slot < kSlots; ++slot) {
-        const float lowest = static_cast<float>(static_cast<double>(slot) / kSlotsPerKeV);
-        while (j < count_ && energy_[j] <= lowest) ++j;
-        firstRow_[slot] = static_cast<std::uint8_t>(j);
-    }
 }
 
-namespace {
-// The first index j in 2 ... last with values[j] > key, else last: the same row
-// the linear search from 2 finds, for ascending values.
-template <typename Array>
-int firstAboveBinary(const Array& values, int last, float key) {
-    const auto begin = values.begin() + 2;
-    const auto end = values.begin() + last;  // the search never passes `last`
-    return static_cast<int>(std::upper_bound(begin, end, key) - values.begin());
-}
-
-float interpolate(const std::array<double, kMaxEnergyRows + 1>& logs, int j, float t) {
-    return static_cast<float>(std::exp(logs[j - 1] + static_cast<double>(t) * (logs[j] - logs[j - 1])));
-}
-}  // namespace
-
-// The same row as the linear search from 2: start from the slot's row (never
-// past the answer, the energies ascend) and step up.
-int LogCoefficientTable::rowAbove(float energyKeV) const {
-    const double slot = static_cast<double>(energyKeV) * kSlotsPerKeV;
-    if (!(slot >= 0.0) || slot >= kSlots) return firstAboveBinary(energy_, count_, energyKeV);
-    int j = firstRow_[static_cast<int>(slot)];
-    while (j < count_ && energy_[j] <= energyKeV) ++j;
-    return j;
-}
-
+// The interpolation parameter t = (ln E - ln E1) / (ln E2 - ln E1) carries
+// the logarithm's bound divided by the row's span.
 Coefficients LogCoefficientTable::at(float energyKeV) const {
-    const int j = rowAbove(energyKeV);
-    const float t = static_cast<float>((std::log(static_cast<double>(energyKeV)) - lnEnergy_[j - 1]) /
-                                       (lnEnergy_[j] - lnEnergy_[j - 1]));
+    const int j = rows_.rowAbove(energyKeV);
+    const double lower = lnEnergy_[j - 1];
+    const double span = lnEnergy_[j] - lower;
+    const Bounded lnEnergy = math_.log(energyKeV);
+    const double fraction = (lnEnergy.value - lower) / span;
+    const double slack = (std::fabs(lnEnergy.value) + std::fabs(lower)) * 0x1p-51 / span;
+    float t;
+    if (!roundsToOneFloat({fraction, lnEnergy.bound / span + slack}, t)) {
+        t = static_cast<float>((std::log(static_cast<double>(energyKeV)) - lower) / span);
+    }
     return Coefficients{interpolate(lnCoherent_, j, t), interpolate(lnIncoherent_, j, t),
                         interpolate(lnPhotoelectric_, j, t)};
 }
 
-float incoherentFunctionAtFast(const ScatteringFactorTable& table, float x) {
-    return incoherentFunctionOnInterval(table, firstAboveBinary(table.x, kScatteringPoints, x), x);
+float LogCoefficientTable::interpolate(const std::array<double, kMaxEnergyRows + 1>& logs, int j, float t) const {
+    const double exponent = logs[j - 1] + static_cast<double>(t) * (logs[j] - logs[j - 1]);
+    float value;
+    if (!roundsToOneFloat(math_.exp(exponent), value)) value = static_cast<float>(std::exp(exponent));
+    return value;
+}
+
+IncoherentFunctionTable::IncoherentFunctionTable(const ScatteringFactorTable& factors)
+    : factors_(factors),
+      rows_(factors.x.data(), kScatteringPoints, kMomentumSlotsPerInverseAngstrom, kMomentumSlots) {
+    const auto& s = factors.incoherentFunction;
+    for (int j = 2; j <= kScatteringPoints; ++j) {
+        slope_[j] = (static_cast<double>(s[j]) - s[j - 1]) /
+                    (static_cast<double>(factors.x[j]) - factors.x[j - 1]);
+    }
+}
+
+float scatteringAngleFromCosine(const CertifiedElementary& math, float cosine) {
+    if (cosine == 0.0f) return static_cast<float>(static_cast<double>(kPi) * 0.5);
+    const float c = cosine > 1.0f ? 1.0f : (cosine < -1.0f ? -1.0f : cosine);
+    const double sine = std::sqrt(1.0 - static_cast<double>(c) * c);
+    float theta;
+    if (!roundsToOneFloat(math.atanOfQuotient(sine, c), theta)) theta = static_cast<float>(std::atan(sine / c));
+    // atan gives -0 for c = -1 (an exact backscatter), which must become pi, not 0.
+    if (theta < 0.0f || (theta == 0.0f && c < 0.0f)) theta = static_cast<float>(static_cast<double>(theta) + kPi);
+    return theta;
+}
+
+// The product with E / hc scales the sine's bound; the slack covers the
+// roundings of the product and the quotient.
+float incoherentMomentumTransfer(const CertifiedElementary& math, float energyKeV, float theta) {
+    const BoundedSinCos half = math.sinCos(static_cast<double>(theta) * 0.5);
+    const double value = half.sine * energyKeV / kHcKeVAngstrom;
+    const double bound = half.bound * energyKeV / kHcKeVAngstrom * 1.001 + std::fabs(value) * 0x1p-49;
+    float momentumTransfer;
+    if (roundsToOneFloat({value, bound}, momentumTransfer)) return momentumTransfer;
+    return incoherentMomentumTransfer(energyKeV, theta);
+}
+
+// E' = E / (1 + g (1 - cos)) with g = E / 511: an error d in cos moves E' by at
+// most E' g d (the denominator is at least 1); the slack covers four roundings.
+IncoherentResult incoherentOutcome(const CertifiedElementary& math, float energyKeV, float theta) {
+    const BoundedSinCos angle = math.sinCos(static_cast<double>(theta));
+    const double g = static_cast<double>(energyKeV) / kElectronRestEnergyKeV;
+    const double energyAfter = energyKeV / (1.0 + g * (1.0 - angle.cosine));
+    IncoherentResult result;
+    if (roundsToOneFloat({energyAfter, energyAfter * (g * angle.bound + 0x1p-48)}, result.energyAfter) &&
+        roundsToOneFloat({angle.cosine, angle.bound}, result.angle.cosTheta) &&
+        roundsToOneFloat({angle.sine, angle.bound}, result.angle.sinTheta)) {
+        return result;
+    }
+    return incoherentOutcome(energyKeV, theta);
 }
 
 SourceTables::SourceTables(const BeamGeometry& beamGeometry, const DeviateTables& deviates)
-    : beam(beamGeometry), inPlane(kDeviateCount), across(kDeviateCount) {
+    : beam(beamGeometry), height(focusHeight(beamGeometry)), inPlane(kDeviateCount), across(kDeviateCount) {
     for (std::int32_t v = 0; v < kDeviateCount; ++v) {
         inPlane[v] = inPlaneStart(beam, deviates.deviate[v]);
         across[v] = fieldOffsetAcross(beam, deviates.deviate[v]);
@@ -103,10 +153,11 @@ std::int32_t deviatesNotAbove(const DeviateTables& deviates, double value) {
     return count;
 }
 
-IncoherentMemo::IncoherentMemo(float energyKeV, const ScatteringFactorTable& factors,
+IncoherentMemo::IncoherentMemo(float energyKeV, const CertifiedElementary& math, const IncoherentFunctionTable& factors,
                                const LogCoefficientTable& coefficients, const DeviateTables& deviates)
     : energy_(energyKeV),
       constants_(kahnConstants(energyKeV)),
+      math_(math),
       factors_(factors),
       coefficients_(coefficients),
       deviates_(deviates),
@@ -119,16 +170,15 @@ std::uint32_t IncoherentMemo::fill(bool firstBranch, std::int32_t second) {
     const float eta = kahnEta(constants_, firstBranch, deviates_.deviate[second]);
     const std::uint32_t passBelow =
         static_cast<std::uint32_t>(deviatesBelow(deviates_, kahnAcceptance(constants_, firstBranch, eta)));
-    const float theta = scatteringAngleFromCosine(kahnCosine(constants_, eta));
-    const float momentumTransfer = incoherentMomentumTransfer(energy_, theta);
+    const float theta = scatteringAngleFromCosine(math_, kahnCosine(constants_, eta));
+    const float momentumTransfer = incoherentMomentumTransfer(math_, energy_, theta);
     std::uint32_t bindingBelow = kNoBindingTest;
     if (momentumTransfer < kIncoherentFunctionLimit) {
-        bindingBelow = static_cast<std::uint32_t>(deviatesNotAbove(
-            deviates_, static_cast<double>(incoherentFunctionAtFast(factors_, momentumTransfer)) /
-                           factors_.incoherentReference));
+        bindingBelow = static_cast<std::uint32_t>(
+            deviatesNotAbove(deviates_, static_cast<double>(factors_.at(momentumTransfer)) / factors_.reference()));
     }
     Outcome& outcome = outcomes_[indexOf(firstBranch, second)];
-    outcome.scattering = incoherentOutcome(energy_, theta);
+    outcome.scattering = incoherentOutcome(math_, energy_, theta);
     outcome.after = flightCoefficients(coefficients_.at(outcome.scattering.energyAfter));
     return kFilled | passBelow << 2 | bindingBelow << 17;
 }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/physics/certified_elementary.h"
 #include "engine/physics/interaction_data.h"
 #include "engine/physics/scattering.h"
 #include "engine/source/photon_source.h"
@@ -29,38 +30,82 @@ struct DeviateTables {
     std::vector<float> coherentX;   // sampleCoherentX(r)
 };
 
-// Coefficients with the logarithms of the rows computed once; the row search
-// is a binary search that finds the same row as the linear one.
+// The row search of the tables, "the first row from 2 upward whose value
+// exceeds the key, bounded by the last row", answered from a start row per
+// slot of the key's range instead of a scan from row 2. The values ascend, so
+// the slot's row is never past the answer; a few steps up settle it.
+class RowFinder {
+public:
+    RowFinder(const float* values, int last, double slotsPerUnit, int slots);
+    int rowAbove(float key) const {
+        const double slot = static_cast<double>(key) * slotsPerUnit_;
+        if (!(slot >= 0.0) || slot >= static_cast<double>(firstRow_.size())) return rowAboveBySearch(key);
+        int j = firstRow_[static_cast<std::size_t>(slot)];
+        while (j < last_ && values_[j] <= key) ++j;
+        return j;
+    }
+
+private:
+    int rowAboveBySearch(float key) const;
+
+    const float* values_;  // 1-based
+    int last_;
+    double slotsPerUnit_;
+    std::vector<std::uint8_t> firstRow_;
+};
+
+// Coefficients with the logarithms of the rows computed once and certified
+// logarithms and exponentials at the energy.
 class LogCoefficientTable {
 public:
-    explicit LogCoefficientTable(const CrossSectionTable& table);
+    LogCoefficientTable(const CrossSectionTable& table, const CertifiedElementary& math);
+    LogCoefficientTable(const LogCoefficientTable&) = delete;  // rows_ points into energy_
     Coefficients at(float energyKeV) const;
 
 private:
-    int rowAbove(float energyKeV) const;
+    float interpolate(const std::array<double, kMaxEnergyRows + 1>& logs, int j, float t) const;
 
-    // firstRow_[i]: the search's answer for an energy of i / kSlotsPerKeV keV, a
-    // starting point below the answer for every energy in that slot.
-    static constexpr int kSlotsPerKeV = 4;
-    static constexpr int kSlots = 160 * kSlotsPerKeV;
-    std::array<std::uint8_t, kSlots> firstRow_{};
-    int count_;
+    const CertifiedElementary& math_;
     std::array<float, kMaxEnergyRows + 1> energy_{};
     std::array<double, kMaxEnergyRows + 1> lnEnergy_{}, lnCoherent_{}, lnIncoherent_{}, lnPhotoelectric_{};
+    RowFinder rows_;
 };
 
-// S(x) with a binary search for the row.
-float incoherentFunctionAtFast(const ScatteringFactorTable& table, float x);
+// S(x) with the row found by slots and each interval's slope computed once
+// (the same double the straightforward form computes on every call).
+class IncoherentFunctionTable {
+public:
+    explicit IncoherentFunctionTable(const ScatteringFactorTable& factors);
+    IncoherentFunctionTable(const IncoherentFunctionTable&) = delete;  // rows_ points into factors_
+    float at(float x) const {
+        const int j = rows_.rowAbove(x);
+        return static_cast<float>(slope_[j] * (static_cast<double>(x) - factors_.x[j - 1]) +
+                                  factors_.incoherentFunction[j - 1]);
+    }
+    double reference() const { return factors_.incoherentReference; }
+
+private:
+    const ScatteringFactorTable& factors_;
+    std::array<double, kScatteringPoints + 1> slope_{};
+    RowFinder rows_;
+};
+
+// The scattering expressions of the straightforward form (scattering.h) with
+// certified elementary functions, and the library's where a certificate fails.
+float scatteringAngleFromCosine(const CertifiedElementary& math, float cosine);
+float incoherentMomentumTransfer(const CertifiedElementary& math, float energyKeV, float theta);
+IncoherentResult incoherentOutcome(const CertifiedElementary& math, float energyKeV, float theta);
 
 // The in-plane part of every start (a function of the first deviate) and the
 // offset across the field (a function of the second).
 struct SourceTables {
     SourceTables(const BeamGeometry& beam, const DeviateTables& deviates);
     PhotonState start(float energyKeV, std::int32_t first, std::int32_t second) const {
-        return completeStart(beam, energyKeV, inPlane[first], across[second]);
+        return completeStart(height, energyKeV, inPlane[first], across[second]);
     }
 
     BeamGeometry beam;
+    float height;
     std::vector<InPlaneStart> inPlane;
     std::vector<float> across;
 };
@@ -107,8 +152,8 @@ public:
         std::uint32_t word_;
     };
 
-    IncoherentMemo(float energyKeV, const ScatteringFactorTable& factors, const LogCoefficientTable& coefficients,
-                   const DeviateTables& deviates);
+    IncoherentMemo(float energyKeV, const CertifiedElementary& math, const IncoherentFunctionTable& factors,
+                   const LogCoefficientTable& coefficients, const DeviateTables& deviates);
 
     float energy() const { return energy_; }
     const KahnConstants& constants() const { return constants_; }
@@ -145,7 +190,8 @@ private:
 
     float energy_;
     KahnConstants constants_;
-    const ScatteringFactorTable& factors_;
+    const CertifiedElementary& math_;
+    const IncoherentFunctionTable& factors_;
     const LogCoefficientTable& coefficients_;
     const DeviateTables& deviates_;
     std::unique_ptr<std::atomic<std::uint32_t>[]> words_;

@@ -32,7 +32,11 @@ float fieldOffsetAcross(const BeamGeometry& beam, float r2) {
     return static_cast<float>(static_cast<double>(r2) * beam.fieldSize * 0.5);
 }
 
-PhotonState completeStart(const BeamGeometry& beam, float energyKeV, const InPlaneStart& inPlane, float w) {
+float focusHeight(const BeamGeometry& beam) {
+    return static_cast<float>(static_cast<double>(beam.fsd) * std::cos(static_cast<double>(beam.incidenceRadians)));
+}
+
+PhotonState completeStart(float h, float energyKeV, const InPlaneStart& inPlane, float w) {
     const double a = inPlane.a;
     PhotonState photon;
     photon.energy = energyKeV;
@@ -42,7 +46,6 @@ PhotonState completeStart(const BeamGeometry& beam, float energyKeV, const InPla
     photon.component = 1;
 
     // Direction from the focus through the entry point.
-    const float h = static_cast<float>(static_cast<double>(beam.fsd) * std::cos(static_cast<double>(beam.incidenceRadians)));
     const double y = photon.y;
     const float rho = static_cast<float>(std::sqrt(y * y + a * a));
     const float distance = static_cast<float>(std::sqrt(static_cast<double>(h) * h + y * y + a * a));
@@ -56,7 +59,7 @@ PhotonState completeStart(const BeamGeometry& beam, float energyKeV, const InPla
 }
 
 PhotonState startPhotonFrom(const BeamGeometry& beam, float energyKeV, float r1, float r2) {
-    return completeStart(beam, energyKeV, inPlaneStart(beam, r1), fieldOffsetAcross(beam, r2));
+    return completeStart(focusHeight(beam), energyKeV, inPlaneStart(beam, r1), fieldOffsetAcross(beam, r2));
 }
 
 PhotonState startPhoton(const BeamGeometry& beam, float energyKeV, UniformGenerator& generator) {

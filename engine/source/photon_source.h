@@ -30,6 +30,8 @@ struct InPlaneStart {
 };
 InPlaneStart inPlaneStart(const BeamGeometry& beam, float r1);
 float fieldOffsetAcross(const BeamGeometry& beam, float r2);  // w
-PhotonState completeStart(const BeamGeometry& beam, float energyKeV, const InPlaneStart& inPlane, float w);
+// h: the focus's height above z = 0 (focusHeight), the same for every history.
+float focusHeight(const BeamGeometry& beam);
+PhotonState completeStart(float h, float energyKeV, const InPlaneStart& inPlane, float w);
 
 }  // namespace velmora

@@ -7,7 +7,8 @@ StudyTables::StudyTables(const InteractionData& interactionData, const BeamGeome
     : data(interactionData),
       box(transportBox),
       deviates(interactionData),
-      coefficients(interactionData.crossSections),
+      coefficients(interactionData.crossSections, math),
+      incoherentFunction(interactionData.scatteringFactors),
       source(beam, deviates) {}
 
 }  // namespace velmora

@@ -20,8 +20,10 @@ struct StudyTables {
 
     const InteractionData& data;
     TransportBox box;
+    CertifiedElementary math;
     DeviateTables deviates;
     LogCoefficientTable coefficients;
+    IncoherentFunctionTable incoherentFunction;
     SourceTables source;
 };
 
@@ -44,8 +46,8 @@ public:
     void runBin(IncoherentMemo& memo, std::int64_t histories, Generator& generator, DoseTally& tally);
 
     std::unique_ptr<IncoherentMemo> makeMemo(float energyKeV) const {
-        return std::make_unique<IncoherentMemo>(energyKeV, tables_.data.scatteringFactors, tables_.coefficients,
-                                                tables_.deviates);
+        return std::make_unique<IncoherentMemo>(energyKeV, tables_.math, tables_.incoherentFunction,
+                                                tables_.coefficients, tables_.deviates);
     }
 
 private:
@@ -143,7 +145,7 @@ void TabulatedTransport::followPhoton(PhotonState& photon, Generator& generator,
 
 template <class Generator>
 IncoherentResult TabulatedTransport::incoherent(float energyKeV, Generator& generator) {
-    const ScatteringFactorTable& factors = tables_.data.scatteringFactors;
+    const IncoherentFunctionTable& factors = tables_.incoherentFunction;
     if (energyKeV == memo_->energy()) {
         const KahnConstants& k = memo_->constants();
         for (;;) {
@@ -167,15 +169,15 @@ IncoherentResult TabulatedTransport::incoherent(float energyKeV, Generator& gene
         const bool firstBranch = r1 <= k.branchLimit;
         const float eta = kahnEta(k, firstBranch, r2);
         if (!(kahnAcceptance(k, firstBranch, eta) > r3)) continue;
-        const float theta = scatteringAngleFromCosine(kahnCosine(k, eta));
-        const float momentumTransfer = incoherentMomentumTransfer(energyKeV, theta);
+        const float theta = scatteringAngleFromCosine(tables_.math, kahnCosine(k, eta));
+        const float momentumTransfer = incoherentMomentumTransfer(tables_.math, energyKeV, theta);
         if (momentumTransfer < kIncoherentFunctionLimit) {
-            const float sx = incoherentFunctionAtFast(factors, momentumTransfer);
-            if (!(static_cast<double>(sx) / factors.incoherentReference >= deviate(generator.nextInteger()))) {
+            const float sx = factors.at(momentumTransfer);
+            if (!(static_cast<double>(sx) / factors.reference() >= deviate(generator.nextInteger()))) {
                 continue;
             }
         }
-        return incoherentOutcome(energyKeV, theta);
+        return incoherentOutcome(tables_.math, energyKeV, theta);
     }
 }
 
