@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "engine/io/input_files.h"
+#include "engine/random/block_generator.h"
 #include "engine/transport/tabulated_transport.h"
 #include "engine/transport/transport.h"
 #include "formats/input_error.h"
@@ -73,9 +74,11 @@ RunTotals runAllBins(const StudyInputs& inputs, const StudyGeometry& geometry, U
     const bool tabulated = arithmetic == Arithmetic::tabulated;
     std::optional<StudyTables> tables;
     std::optional<TabulatedTransport> fast;
+    std::optional<BlockGenerator> block;
     if (tabulated) {
         tables.emplace(inputs.data, geometry.beam, geometry.box);
         fast.emplace(*tables);
+        block.emplace(generator);
     }
     RunTotals totals;
     const int lastBin = std::min(inputs.spectrum.binLimit, kSpectrumBins);
@@ -87,7 +90,7 @@ RunTotals runAllBins(const StudyInputs& inputs, const StudyGeometry& geometry, U
         totals.airKermaSum =
             addBinToAirKerma(totals.airKermaSum, airCoefficient(inputs.data.air, bin), histories, energy);
         if (tabulated) {
-            fast->runBin(energy, histories, generator, tally);
+            fast->runBin(energy, histories, *block, tally);
         } else {
             for (std::int64_t history = 0; history < histories; ++history) {
                 PhotonState photon = startPhoton(geometry.beam, energy, generator);
@@ -96,6 +99,7 @@ RunTotals runAllBins(const StudyInputs& inputs, const StudyGeometry& geometry, U
         }
         totals.historiesRun += histories;
     }
+    if (block) generator = block->state();
     return totals;
 }
 

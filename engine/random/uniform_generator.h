@@ -42,6 +42,12 @@ public:
         return static_cast<float>(static_cast<double>(value) / kDivisor);
     }
 
+    // The last 55 outputs, the most recent first: recent[j - 1] = X(n - j).
+    using RecentOutputs = std::array<std::int32_t, kLags>;
+    RecentOutputs recentOutputs() const;
+    // Continues the sequence after the given outputs, as if they had just been drawn.
+    void continueAfter(const RecentOutputs& recent);
+
     std::int32_t tableEntry(int index) const { return table_[index]; }  // 1 ... 55
     int lagShort() const { return lagShort_; }
     int lagLong() const { return lagLong_; }

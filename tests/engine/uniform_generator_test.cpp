@@ -1,4 +1,5 @@
 #include "engine/random/uniform_generator.h"
+#include "engine/random/block_generator.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +46,20 @@ TEST(UniformGenerator, DeviatesStayInTheUnitIntervalAndTheLargestIsBelowOne) {
     }
     // A zero deviate occurs about once in 16384 draws.
     EXPECT_NEAR(zeros, 1'000'000 / 16384.0, 25);
+}
+
+// The block form draws the same sequence across block boundaries, from any
+// phase of the lags, and hands back a generator that carries on with it.
+TEST(BlockGenerator, DrawsTheReferenceSequenceAndHandsBackItsState) {
+    for (int phase : {0, 1, 30, 54}) {
+        UniformGenerator reference;
+        reference.seed();
+        for (int i = 0; i < phase; ++i) reference.nextInteger();
+        BlockGenerator block(reference);
+        for (int i = 0; i < 10'000; ++i) ASSERT_EQ(block.nextInteger(), reference.nextInteger()) << phase << ", " << i;
+        UniformGenerator handedBack = block.state();
+        for (int i = 0; i < 200; ++i) ASSERT_EQ(handedBack.nextInteger(), reference.nextInteger()) << phase << ", " << i;
+    }
 }
 
 }  // namespace
