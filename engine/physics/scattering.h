@@ -58,10 +58,27 @@ struct KahnConstants {
     float a = 0;            // 511 / E
     float branchLimit = 0;  // B = (a + 2) / (9 a + 2)
 };
-KahnConstants kahnConstants(float energyKeV);
-float kahnEta(const KahnConstants& k, bool firstBranch, float r2);
-double kahnAcceptance(const KahnConstants& k, bool firstBranch, float eta);
-float kahnCosine(const KahnConstants& k, float eta);
+inline KahnConstants kahnConstants(float energyKeV) {
+    KahnConstants k;
+    k.a = static_cast<float>(static_cast<double>(kElectronRestEnergyKeV) / energyKeV);
+    k.branchLimit = static_cast<float>((k.a + 2.0) / (9.0 * k.a + 2.0));
+    return k;
+}
+
+inline float kahnEta(const KahnConstants& k, bool firstBranch, float r2) {
+    if (firstBranch) return static_cast<float>(1.0 + (2.0 / k.a) * r2);
+    return static_cast<float>((k.a + 2.0) / (k.a + 2.0 * (1.0 - r2)));
+}
+
+inline double kahnAcceptance(const KahnConstants& k, bool firstBranch, float eta) {
+    if (firstBranch) return 4.0 * (1.0 / eta - 1.0 / (static_cast<double>(eta) * eta));
+    const double c = 1.0 + k.a - static_cast<double>(k.a) * eta;
+    return 0.5 * (c * c + 1.0 / eta);
+}
+
+inline float kahnCosine(const KahnConstants& k, float eta) {
+    return static_cast<float>(1.0 - static_cast<double>(k.a) * (static_cast<double>(eta) - 1.0));
+}
 
 // The scattering angle from Kahn's cosine, in [0, pi].
 float scatteringAngleFromCosine(float cosine);

@@ -166,9 +166,15 @@ IncoherentResult TabulatedTransport::incoherent(float energyKeV, Generator& gene
         const float r1 = deviate(generator.nextInteger());
         const float r2 = deviate(generator.nextInteger());
         const float r3 = deviate(generator.nextInteger());
+        // Both branches are computed and one is kept: the choice is a coin toss
+        // that branch prediction cannot learn, and the divisions run side by side.
         const bool firstBranch = r1 <= k.branchLimit;
-        const float eta = kahnEta(k, firstBranch, r2);
-        if (!(kahnAcceptance(k, firstBranch, eta) > r3)) continue;
+        const float etaFirst = kahnEta(k, true, r2);
+        const float etaSecond = kahnEta(k, false, r2);
+        const double acceptanceFirst = kahnAcceptance(k, true, etaFirst);
+        const double acceptanceSecond = kahnAcceptance(k, false, etaSecond);
+        const float eta = firstBranch ? etaFirst : etaSecond;
+        if (!((firstBranch ? acceptanceFirst : acceptanceSecond) > r3)) continue;
         const float theta = scatteringAngleFromCosine(tables_.math, kahnCosine(k, eta));
         const float momentumTransfer = incoherentMomentumTransfer(tables_.math, energyKeV, theta);
         if (momentumTransfer < kIncoherentFunctionLimit) {
