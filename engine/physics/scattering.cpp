@@ -4,15 +4,6 @@
 
 namespace velmora {
 
-namespace {
-float clampCosine(float cosine) {
-    // Rounding can push a cosine just past +-1; the square roots below need 1 - c^2 >= 0.
-    if (cosine > 1.0f) return 1.0f;
-    if (cosine < -1.0f) return -1.0f;
-    return cosine;
-}
-}  // namespace
-
 KahnTrial kahnTrial(float energyKeV, float r1, float r2, float r3) {
     const KahnConstants k = kahnConstants(energyKeV);
     const bool firstBranch = r1 <= k.branchLimit;
@@ -25,7 +16,7 @@ KahnTrial kahnTrial(float energyKeV, float r1, float r2, float r3) {
 
 float scatteringAngleFromCosine(float cosine) {
     if (cosine == 0.0f) return static_cast<float>(static_cast<double>(kPi) * 0.5);
-    const float c = clampCosine(cosine);
+    const float c = clampUnitCosine(cosine);
     float theta = static_cast<float>(std::atan(std::sqrt(1.0 - static_cast<double>(c) * c) / c));
     // atan gives -0 for c = -1 (an exact backscatter), which must become pi, not 0.
     if (theta < 0.0f || (theta == 0.0f && c < 0.0f)) theta = static_cast<float>(static_cast<double>(theta) + kPi);
@@ -78,7 +69,7 @@ ScatteringAngle sampleCoherent(float energyKeV, const ScatteringFactorTable& fac
         const float r = generator.uniform();
         if (2.0 * r > 1.0 + static_cast<double>(c) * c) continue;
         ScatteringAngle angle;
-        angle.cosTheta = clampCosine(c);
+        angle.cosTheta = clampUnitCosine(c);
         angle.sinTheta = static_cast<float>(std::sqrt(1.0 - static_cast<double>(angle.cosTheta) * angle.cosTheta));
         return angle;
     }
@@ -92,41 +83,6 @@ Azimuth azimuthFromDeviate(float deviate) {
 
 void turnDirection(PhotonState& photon, ScatteringAngle angle, UniformGenerator& generator) {
     turnDirectionBy(photon, angle, azimuthFromDeviate(generator.uniform()));
-}
-
-void turnDirectionBy(PhotonState& photon, ScatteringAngle angle, Azimuth azimuth) {
-    const float cosPsi = azimuth.cosine;
-    const float sinPsi = azimuth.sine;
-
-    const float sinTheta = photon.sinTheta;
-    const float cosTheta = photon.cosTheta;
-    const float sinPhi = photon.sinPhi;
-    const float cosPhi = photon.cosPhi;
-
-    const float newCosTheta = clampCosine(static_cast<float>(
-        static_cast<double>(angle.sinTheta) * cosPsi * sinTheta + static_cast<double>(angle.cosTheta) * cosTheta));
-    const float newSinTheta = static_cast<float>(std::sqrt(1.0 - static_cast<double>(newCosTheta) * newCosTheta));
-
-    float newSinPhi = 0.0f;
-    float newCosPhi = 1.0f;
-    if (newSinTheta != 0.0f) {
-        const float sinDelta = static_cast<float>(static_cast<double>(sinPsi) * angle.sinTheta / newSinTheta);
-        if (sinTheta == 0.0f) {
-            // The old flight ran along z: the azimuth is measured from the scattering plane itself.
-            newSinPhi = sinPsi;
-            newCosPhi = -cosPsi;
-        } else {
-            const float cosDelta = static_cast<float>(
-                (static_cast<double>(angle.cosTheta) - static_cast<double>(cosTheta) * newCosTheta) /
-                (static_cast<double>(sinTheta) * newSinTheta));
-            newSinPhi = static_cast<float>(static_cast<double>(sinDelta) * cosPhi + static_cast<double>(sinPhi) * cosDelta);
-            newCosPhi = static_cast<float>(static_cast<double>(cosPhi) * cosDelta - static_cast<double>(sinDelta) * sinPhi);
-        }
-    }
-    photon.cosTheta = newCosTheta;
-    photon.sinTheta = newSinTheta;
-    photon.cosPhi = newCosPhi;
-    photon.sinPhi = newSinPhi;
 }
 
 }  // namespace velmora

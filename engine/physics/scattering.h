@@ -3,6 +3,8 @@
 // (1 + cos^2) / 2 shape) and the turn of the flight direction.
 #pragma once
 
+#include <cmath>
+
 #include "engine/physics/interaction_data.h"
 #include "engine/random/uniform_generator.h"
 #include "engine/source/photon_state.h"
@@ -41,7 +43,6 @@ struct Azimuth {
     float sine = 0;
 };
 Azimuth azimuthFromDeviate(float deviate);
-void turnDirectionBy(PhotonState& photon, ScatteringAngle angle, Azimuth azimuth);
 
 // One Kahn trial (steps that decide the angle), exposed for tests: returns false
 // when the trial fails the Klein-Nishina rejection.
@@ -88,5 +89,47 @@ float incoherentMomentumTransfer(float energyKeV, float theta);
 
 // Energy after an accepted incoherent scattering through theta, and the angle.
 IncoherentResult incoherentOutcome(float energyKeV, float theta);
+
+// Rounding can push a cosine just past +-1; the square roots need 1 - c^2 >= 0.
+inline float clampUnitCosine(float cosine) {
+    if (cosine > 1.0f) return 1.0f;
+    if (cosine < -1.0f) return -1.0f;
+    return cosine;
+}
+
+inline void turnDirectionBy(PhotonState& photon, ScatteringAngle angle, Azimuth azimuth) {
+    const float cosPsi = azimuth.cosine;
+    const float sinPsi = azimuth.sine;
+
+    const float sinTheta = photon.sinTheta;
+    const float cosTheta = photon.cosTheta;
+    const float sinPhi = photon.sinPhi;
+    const float cosPhi = photon.cosPhi;
+
+    const float newCosTheta = clampUnitCosine(static_cast<float>(
+        static_cast<double>(angle.sinTheta) * cosPsi * sinTheta + static_cast<double>(angle.cosTheta) * cosTheta));
+    const float newSinTheta = static_cast<float>(std::sqrt(1.0 - static_cast<double>(newCosTheta) * newCosTheta));
+
+    float newSinPhi = 0.0f;
+    float newCosPhi = 1.0f;
+    if (newSinTheta != 0.0f) {
+        const float sinDelta = static_cast<float>(static_cast<double>(sinPsi) * angle.sinTheta / newSinTheta);
+        if (sinTheta == 0.0f) {
+            // The old flight ran along z: the azimuth is measured from the scattering plane itself.
+            newSinPhi = sinPsi;
+            newCosPhi = -cosPsi;
+        } else {
+            const float cosDelta = static_cast<float>(
+                (static_cast<double>(angle.cosTheta) - static_cast<double>(cosTheta) * newCosTheta) /
+                (static_cast<double>(sinTheta) * newSinTheta));
+            newSinPhi = static_cast<float>(static_cast<double>(sinDelta) * cosPhi + static_cast<double>(sinPhi) * cosDelta);
+            newCosPhi = static_cast<float>(static_cast<double>(cosPhi) * cosDelta - static_cast<double>(sinDelta) * sinPhi);
+        }
+    }
+    photon.cosTheta = newCosTheta;
+    photon.sinTheta = newSinTheta;
+    photon.cosPhi = newCosPhi;
+    photon.sinPhi = newSinPhi;
+}
 
 }  // namespace velmora

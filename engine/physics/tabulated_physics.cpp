@@ -48,30 +48,6 @@ LogCoefficientTable::LogCoefficientTable(const CrossSectionTable& table, const C
     }
 }
 
-// The interpolation parameter t = (ln E - ln E1) / (ln E2 - ln E1) carries
-// the logarithm's bound divided by the row's span.
-Coefficients LogCoefficientTable::at(float energyKeV) const {
-    const int j = rows_.rowAbove(energyKeV);
-    const double lower = lnEnergy_[j - 1];
-    const double span = lnEnergy_[j] - lower;
-    const Bounded lnEnergy = math_.log(energyKeV);
-    const double fraction = (lnEnergy.value - lower) / span;
-    const double slack = (std::fabs(lnEnergy.value) + std::fabs(lower)) * 0x1p-51 / span;
-    float t;
-    if (!roundsToOneFloat({fraction, lnEnergy.bound / span + slack}, t)) {
-        t = static_cast<float>((std::log(static_cast<double>(energyKeV)) - lower) / span);
-    }
-    return Coefficients{interpolate(lnCoherent_, j, t), interpolate(lnIncoherent_, j, t),
-                        interpolate(lnPhotoelectric_, j, t)};
-}
-
-float LogCoefficientTable::interpolate(const std::array<double, kMaxEnergyRows + 1>& logs, int j, float t) const {
-    const double exponent = logs[j - 1] + static_cast<double>(t) * (logs[j] - logs[j - 1]);
-    float value;
-    if (!roundsToOneFloat(math_.exp(exponent), value)) value = static_cast<float>(std::exp(exponent));
-    return value;
-}
-
 IncoherentFunctionTable::IncoherentFunctionTable(const ScatteringFactorTable& factors)
     : factors_(factors),
       rows_(factors.x.data(), kScatteringPoints, kMomentumSlotsPerInverseAngstrom, kMomentumSlots) {
@@ -82,57 +58,12 @@ IncoherentFunctionTable::IncoherentFunctionTable(const ScatteringFactorTable& fa
     }
 }
 
-float scatteringAngleFromCosine(const CertifiedElementary& math, float cosine) {
-    if (cosine == 0.0f) return static_cast<float>(static_cast<double>(kPi) * 0.5);
-    const float c = cosine > 1.0f ? 1.0f : (cosine < -1.0f ? -1.0f : cosine);
-    const double sine = std::sqrt(1.0 - static_cast<double>(c) * c);
-    float theta;
-    if (!roundsToOneFloat(math.atanOfQuotient(sine, c), theta)) theta = static_cast<float>(std::atan(sine / c));
-    // atan gives -0 for c = -1 (an exact backscatter), which must become pi, not 0.
-    if (theta < 0.0f || (theta == 0.0f && c < 0.0f)) theta = static_cast<float>(static_cast<double>(theta) + kPi);
-    return theta;
-}
-
-// The product with E / hc scales the sine's bound; the slack covers the
-// roundings of the product and the quotient.
-float incoherentMomentumTransfer(const CertifiedElementary& math, float energyKeV, float theta) {
-    const BoundedSinCos half = math.sinCos(static_cast<double>(theta) * 0.5);
-    const double value = half.sine * energyKeV / kHcKeVAngstrom;
-    const double bound = half.bound * energyKeV / kHcKeVAngstrom * 1.001 + std::fabs(value) * 0x1p-49;
-    float momentumTransfer;
-    if (roundsToOneFloat({value, bound}, momentumTransfer)) return momentumTransfer;
-    return incoherentMomentumTransfer(energyKeV, theta);
-}
-
-// E' = E / (1 + g (1 - cos)) with g = E / 511: an error d in cos moves E' by at
-// most E' g d (the denominator is at least 1); the slack covers four roundings.
-IncoherentResult incoherentOutcome(const CertifiedElementary& math, float energyKeV, float theta) {
-    const BoundedSinCos angle = math.sinCos(static_cast<double>(theta));
-    const double g = static_cast<double>(energyKeV) / kElectronRestEnergyKeV;
-    const double energyAfter = energyKeV / (1.0 + g * (1.0 - angle.cosine));
-    IncoherentResult result;
-    if (roundsToOneFloat({energyAfter, energyAfter * (g * angle.bound + 0x1p-48)}, result.energyAfter) &&
-        roundsToOneFloat({angle.cosine, angle.bound}, result.angle.cosTheta) &&
-        roundsToOneFloat({angle.sine, angle.bound}, result.angle.sinTheta)) {
-        return result;
-    }
-    return incoherentOutcome(energyKeV, theta);
-}
-
 SourceTables::SourceTables(const BeamGeometry& beamGeometry, const DeviateTables& deviates)
     : beam(beamGeometry), height(focusHeight(beamGeometry)), inPlane(kDeviateCount), across(kDeviateCount) {
     for (std::int32_t v = 0; v < kDeviateCount; ++v) {
         inPlane[v] = inPlaneStart(beam, deviates.deviate[v]);
         across[v] = fieldOffsetAcross(beam, deviates.deviate[v]);
     }
-}
-
-FlightCoefficients flightCoefficients(const Coefficients& mu) {
-    FlightCoefficients step;
-    step.total = static_cast<float>(static_cast<double>(mu.photoelectric) + mu.incoherent + mu.coherent);
-    step.photoelectricLimit = static_cast<float>(static_cast<double>(mu.photoelectric) / step.total);
-    step.coherentLimit = static_cast<float>((static_cast<double>(mu.photoelectric) + mu.coherent) / step.total);
-    return step;
 }
 
 // Deviates are v / 16384.1 rounded to float, so value * 16384.1 lands within a

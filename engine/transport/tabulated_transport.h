@@ -196,7 +196,7 @@ ScatteringAngle TabulatedTransport::coherent(float energyKeV, Generator& generat
         const float c = static_cast<float>(1.0 - 2.0 * static_cast<double>(halfAngleSine) * halfAngleSine);
         if (2.0 * deviate(generator.nextInteger()) > 1.0 + static_cast<double>(c) * c) continue;
         ScatteringAngle angle;
-        angle.cosTheta = c > 1.0f ? 1.0f : (c < -1.0f ? -1.0f : c);
+        angle.cosTheta = clampUnitCosine(c);
         angle.sinTheta = static_cast<float>(std::sqrt(1.0 - static_cast<double>(angle.cosTheta) * angle.cosTheta));
         return angle;
     }
