@@ -7,19 +7,23 @@ namespace velmora {
 CertifiedElementary::CertifiedElementary() {
     constexpr double piHigh = 0x1.921fb54442d18p1;  // pi = piHigh + piLow
     constexpr double piLow = 0x1.1a62633145c07p-53;
+    constexpr double nodeStep = piHigh / kAngleNodes;
     for (int k = 0; k <= kAngleNodes; ++k) {
-        nodeAngle_[k] = k * (piHigh / kAngleNodes);
+        nodeAngle_[k] = k * nodeStep;
         nodeAngleLessPi_[k] = (nodeAngle_[k] - piHigh) - piLow;
         nodeCos_[k] = std::cos(nodeAngle_[k]);
         nodeSin_[k] = std::sin(nodeAngle_[k]);
     }
-    for (int slot = 0; slot <= kCosineSlots; ++slot) {
-        const double middle = std::clamp(-1.0 + (slot + 0.5) * 2.0 / kCosineSlots, -1.0, 1.0);
-        nodeOfCosine_[slot] = static_cast<std::uint8_t>(std::lround(std::acos(middle) / (piHigh / kAngleNodes)));
+    for (int slot = 0; slot <= kSlots; ++slot) {
+        const double middle = (slot + 0.5) / kSlots;
+        const double cosine = std::min(-kCosineSlotRange + middle * 2 * kCosineSlotRange, 1.0);
+        nodeOfCosine_[slot] = static_cast<std::uint8_t>(std::lround(std::acos(cosine) / nodeStep));
+        const double sine = std::min(middle * kSineSlotTop, 1.0);  // the angle below pi/2 with this sine
+        nodeOfSine_[slot] = static_cast<std::uint8_t>(std::lround(std::asin(sine) / nodeStep));
     }
     for (int k = 0; k <= kTrigNodes; ++k) {
-        sinAtNode_[k] = std::sin(static_cast<double>(k) / 64);
-        cosAtNode_[k] = std::cos(static_cast<double>(k) / 64);
+        sinAtNode_[k] = std::sin(static_cast<double>(k) / kTrigNodesPerUnit);
+        cosAtNode_[k] = std::cos(static_cast<double>(k) / kTrigNodesPerUnit);
     }
     for (int i = 0; i < kLogNodes; ++i) {
         // 1 / (middle of the interval) to 20 bits, so that the product with a
