@@ -8,8 +8,8 @@
 // within one double ulp; these are within a few, and the bounds allow 2^-44,
 // a thousand times more). When every double within the bound of the
 // approximation rounds to the same float, that float is the one the library
-// expression gives too, because float rounding is monotonic. Otherwise (one
-// call in 500 to 1,000, mostly for angles near 0, whose floats are dense) the
+// expression gives too, because float rounding is monotonic. Otherwise (for
+// about one call in 500, mostly at angles near 0, where floats are dense) the
 // caller evaluates the library expression. Results stay identical to the
 // straightforward form bit for bit.
 #pragma once

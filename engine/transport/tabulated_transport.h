@@ -1,8 +1,9 @@
 // The fast form of the history loop: the same physics, the same draws in the
 // same order and the same arithmetic as transportPhoton and the samplers, with
 // functions of single deviates, row logarithms and Kahn trials at the bin
-// energy looked up instead of recomputed. Its results are identical to the
-// straightforward form bit for bit; the tests hold it to that.
+// energy looked up instead of recomputed, and certified elementary functions
+// in place of the library's. Its results are identical to the straightforward
+// form bit for bit; the tests hold it to that.
 #pragma once
 
 #include <cmath>
