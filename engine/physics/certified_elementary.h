@@ -6,7 +6,7 @@
 // bound on its distance from the exact value that is far larger than both its
 // own error and the library's (the library's atan, sin, cos, exp and log are
 // within one double ulp; these are within a few, and the bounds allow 2^-44,
-// a thousand times more). When every double within the bound of the
+// over a hundred times more). When every double within the bound of the
 // approximation rounds to the same float, that float is the one the library
 // expression gives too, because float rounding is monotonic. Otherwise (for
 // about one call in 500, mostly at angles near 0, where floats are dense) the
@@ -42,7 +42,7 @@ inline bool roundsToOneFloat(Bounded v, float& result) {
 }
 
 inline constexpr double kCertifiedAbsolute = 0x1p-44;  // absolute bound of atan, sin and cos
-inline constexpr double kCertifiedRelative = 0x1p-44;  // relative bound of exp; absolute of log
+inline constexpr double kCertifiedRelative = 0x1p-44;  // relative bound of exp; of log, times |ln e| + 1
 
 struct BoundedSinCos {
     double sine = 0, cosine = 0;
